@@ -1,0 +1,43 @@
+// The application: start-up, the message and frame loop, frame timing and shutdown.
+#pragma once
+
+#include <string>
+
+#include "app/frame_clock.h"
+#include "platform/window.h"
+
+struct ApplicationState {
+    std::string installFolder;
+    std::string dataFolder;  // ends with '/'
+    int clientWidth = 800;
+    int clientHeight = 600;
+    bool fullScreen = true;
+    bool windowed = false;
+    bool verticalSync = false;
+    bool active = true;
+    bool quitRequested = false;
+    bool loadRequested = false;
+    bool dataLoaded = false;
+    bool debugOverlay = false;
+    bool focusLost = false;     // activation calls the scene only after a loss
+    bool closeHandled = false;  // close runs its handling once
+    uint32_t frameStartMs = 0;
+};
+
+ApplicationState& application();
+void resetApplicationState();
+
+// How start-up went: run the loop, or end at once with this exit code.
+struct StartResult {
+    bool run;
+    int exitCode;
+};
+
+StartResult startUp();
+void loopTurn();  // one turn: one event, or else one frame (and the loading when asked)
+bool handlePendingEvent();  // one queued event; false when the queue is empty
+void frameTurn();           // the turn without events: idle while inactive, else a frame
+void runFrame();
+void handleEvent(const platform::Event& event);
+int shutDown();
+int runApplication();  // the whole program; returns the exit code

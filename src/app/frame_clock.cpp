@@ -1,0 +1,29 @@
+#include "app/frame_clock.h"
+
+#include <cstdio>
+
+#include "platform/clock.h"
+
+namespace {
+FrameClock gFrameClock;
+}
+
+FrameClock& frameClock() { return gFrameClock; }
+
+void resetFrameClock() { gFrameClock = FrameClock{}; }
+
+void updateClock() {
+    FrameClock& c = gFrameClock;
+    uint32_t now = platform::nowMs();
+    c.deltaMs = now - c.lastTime;  // unsigned: right across the wrap of the clock
+    c.lastTime = now;
+    c.fpsAccumulator += c.deltaMs;
+    c.fpsFrames += 1;
+    if (c.fpsAccumulator > 300) {
+        std::snprintf(c.fpsText, sizeof c.fpsText, "%.1f FPS",
+                      1000.0 / static_cast<double>(c.fpsAccumulator) * c.fpsFrames);
+        c.fpsAccumulator -= 300;
+        c.fpsFrames = 0;
+    }
+    c.frameMs = static_cast<float>(c.deltaMs) * c.speedFactor;
+}

@@ -1,0 +1,11 @@
+// Sandmere: the program entry.
+#include <cstdlib>
+
+#include "app/application.h"
+#include "platform/window.h"
+
+int main() {
+    const char* headless = std::getenv("SANDMERE_HEADLESS");
+    if (headless && *headless) platform::setHeadless(true);
+    return runApplication();
+}

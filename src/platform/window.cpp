@@ -1,0 +1,334 @@
+#include <algorithm>
+#include <deque>
+
+#include <SDL.h>
+
+#include "platform/sdl_events.h"
+#include "platform/window.h"
+
+namespace platform {
+
+namespace {
+struct WindowState {
+    SDL_Window* window = nullptr;
+    bool videoUp = false;
+    bool fullScreen = false;
+    bool vsync = false;
+    bool headless = false;
+    bool cursorInside = true;
+    float cursorX = 400.0f;  // picture pixels
+    float cursorY = 300.0f;
+    std::deque<Event> injected;
+    SDL_Cursor* hammerCursor = nullptr;
+};
+WindowState gWin;
+
+// Window coordinates to picture pixels, through the letterbox viewport.
+void windowToPicture(int wx, int wy, float& px, float& py) {
+    int vx, vy, vw, vh;
+    pictureViewport(vx, vy, vw, vh);
+    if (vw <= 0 || vh <= 0) {
+        px = static_cast<float>(wx);
+        py = static_cast<float>(wy);
+        return;
+    }
+    px = static_cast<float>(wx - vx) * kPictureWidth / static_cast<float>(vw);
+    py = static_cast<float>(wy - vy) * kPictureHeight / static_cast<float>(vh);
+}
+
+bool isKeypadOperator(SDL_Keycode sym, int& vk) {
+    switch (sym) {
+        case SDLK_KP_MULTIPLY: vk = 106; return true;
+        case SDLK_KP_PLUS: vk = 107; return true;
+        case SDLK_KP_COMMA: vk = 108; return true;
+        case SDLK_KP_MINUS: vk = 109; return true;
+        case SDLK_KP_PERIOD: vk = 110; return true;
+        case SDLK_KP_DIVIDE: vk = 111; return true;
+        default: return false;
+    }
+}
+}  // namespace
+
+int virtualKeyFromSdl(SDL_Keycode sym) {
+    if (sym >= SDLK_a && sym <= SDLK_z) return 65 + (sym - SDLK_a);
+    if (sym >= SDLK_0 && sym <= SDLK_9) return 48 + (sym - SDLK_0);
+    if (sym >= SDLK_KP_1 && sym <= SDLK_KP_9) return 97 + (sym - SDLK_KP_1);
+    if (sym == SDLK_KP_0) return 96;
+    if (sym >= SDLK_F1 && sym <= SDLK_F12) return 112 + (sym - SDLK_F1);
+    int vk = 0;
+    if (isKeypadOperator(sym, vk)) return vk;
+    switch (sym) {
+        case SDLK_SPACE: return 32;
+        case SDLK_RETURN: case SDLK_KP_ENTER: case SDLK_RETURN2: return 13;
+        case SDLK_ESCAPE: return 27;
+        case SDLK_BACKSPACE: return 8;
+        case SDLK_TAB: return 9;
+        case SDLK_LEFT: return 37;
+        case SDLK_UP: return 38;
+        case SDLK_RIGHT: return 39;
+        case SDLK_DOWN: return 40;
+        case SDLK_HOME: return 36;
+        case SDLK_END: return 35;
+        case SDLK_INSERT: return 45;
+        case SDLK_DELETE: return 46;
+        case SDLK_PAGEUP: return 33;
+        case SDLK_PAGEDOWN: return 34;
+        case SDLK_LSHIFT: case SDLK_RSHIFT: return 16;
+        case SDLK_LCTRL: case SDLK_RCTRL: return 17;
+        case SDLK_PAUSE: return 19;
+        case SDLK_CAPSLOCK: return 20;
+        case SDLK_SEMICOLON: return 186;
+        case SDLK_EQUALS: return 187;
+        case SDLK_COMMA: return 188;
+        case SDLK_MINUS: return 189;
+        case SDLK_PERIOD: return 190;
+        case SDLK_SLASH: return 191;
+        case SDLK_BACKQUOTE: return 192;
+        case SDLK_LEFTBRACKET: return 219;
+        case SDLK_BACKSLASH: return 220;
+        case SDLK_RIGHTBRACKET: return 221;
+        case SDLK_QUOTE: return 222;
+        default: return 255;
+    }
+}
+
+bool translateSdlEvent(const SDL_Event& e, Event& out) {
+    out = Event{};
+    switch (e.type) {
+        case SDL_QUIT:
+            out.type = EventType::Close;
+            return true;
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+                case SDL_WINDOWEVENT_FOCUS_GAINED: out.type = EventType::Activate; return true;
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                case SDL_WINDOWEVENT_MINIMIZED: out.type = EventType::Deactivate; return true;
+                case SDL_WINDOWEVENT_CLOSE: out.type = EventType::Close; return true;
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    // A minimised window may report 0 x 0: keep the last valid size.
+                    if (e.window.data1 <= 0 || e.window.data2 <= 0) return false;
+                    out.type = EventType::Resize;
+                    out.x = e.window.data1;
+                    out.y = e.window.data2;
+                    return true;
+                case SDL_WINDOWEVENT_LEAVE: gWin.cursorInside = false; return false;
+                case SDL_WINDOWEVENT_ENTER: gWin.cursorInside = true; return false;
+                default: return false;
+            }
+        case SDL_KEYDOWN: {
+            // Keys that Windows sends as system keys (F10, anything with Alt) never reach the game.
+            if (e.key.keysym.mod & KMOD_ALT) return false;
+            SDL_Keycode sym = e.key.keysym.sym;
+            if (sym == SDLK_F10 || sym == SDLK_LALT || sym == SDLK_RALT) return false;
+            out.type = EventType::KeyDown;
+            out.key = virtualKeyFromSdl(sym);
+            return true;
+        }
+        case SDL_MOUSEMOTION: {
+            float px, py;
+            windowToPicture(e.motion.x, e.motion.y, px, py);
+            gWin.cursorX = px;
+            gWin.cursorY = py;
+            gWin.cursorInside = true;
+            out.type = EventType::MouseMove;
+            out.x = static_cast<int>(px);
+            out.y = static_cast<int>(py);
+            return true;
+        }
+        case SDL_MOUSEBUTTONDOWN: {
+            // Windows delivers a double click as DOWN, UP, DBLCLK, UP: the second press is no DOWN.
+            bool second = (e.button.clicks % 2) == 0;
+            if (e.button.button == SDL_BUTTON_LEFT) {
+                out.type = second ? EventType::LeftDoubleClick : EventType::LeftDown;
+                return true;
+            }
+            if (second) return false;  // right and middle double clicks reach no scene
+            if (e.button.button == SDL_BUTTON_RIGHT) { out.type = EventType::RightDown; return true; }
+            if (e.button.button == SDL_BUTTON_MIDDLE) { out.type = EventType::MiddleDown; return true; }
+            return false;
+        }
+        case SDL_MOUSEBUTTONUP:
+            if (e.button.button == SDL_BUTTON_LEFT) { out.type = EventType::LeftUp; return true; }
+            if (e.button.button == SDL_BUTTON_RIGHT) { out.type = EventType::RightUp; return true; }
+            return false;
+        default:
+            return false;
+    }
+}
+
+bool initVideo() {
+    if (gWin.headless) return true;
+    SDL_SetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_TIME, "500");
+    SDL_SetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_RADIUS, "2");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // our own handlers turn signals into a close
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+    gWin.videoUp = true;
+    return true;
+}
+
+void quitVideo() {
+    destroyWindow();
+    if (gWin.hammerCursor) {
+        SDL_FreeCursor(gWin.hammerCursor);
+        gWin.hammerCursor = nullptr;
+    }
+    if (gWin.videoUp) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        gWin.videoUp = false;
+    }
+}
+
+bool createWindow(bool fullScreen) {
+    gWin.fullScreen = fullScreen;
+    if (gWin.headless) return true;
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    gWin.window = SDL_CreateWindow("Sandmere", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kPictureWidth,
+                                   kPictureHeight, flags);
+    return gWin.window != nullptr;
+}
+
+void showWindow() {
+    if (!gWin.window) return;
+    SDL_ShowWindow(gWin.window);
+    SDL_RaiseWindow(gWin.window);
+}
+
+void setFullScreen(bool fullScreen) {
+    gWin.fullScreen = fullScreen;
+    if (!gWin.window) return;
+    SDL_SetWindowFullscreen(gWin.window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (!fullScreen) {
+        SDL_SetWindowSize(gWin.window, kPictureWidth, kPictureHeight);
+        SDL_SetWindowPosition(gWin.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+}
+
+bool isFullScreen() { return gWin.fullScreen; }
+
+void destroyWindow() {
+    if (gWin.window) {
+        SDL_DestroyWindow(gWin.window);
+        gWin.window = nullptr;
+    }
+}
+
+void* sdlWindow() { return gWin.window; }
+
+void setWindowIcon(const uint8_t* rgba, int width, int height) {
+    if (!gWin.window || !rgba || width <= 0 || height <= 0) return;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(rgba), width, height, 32,
+                                                              width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!surface) return;
+    SDL_SetWindowIcon(gWin.window, surface);
+    SDL_FreeSurface(surface);
+}
+
+void clientSize(int& width, int& height) {
+    width = kPictureWidth;
+    height = kPictureHeight;
+    if (gWin.window) SDL_GetWindowSize(gWin.window, &width, &height);
+}
+
+void pictureViewport(int& x, int& y, int& width, int& height) {
+    int cw, ch;
+    clientSize(cw, ch);
+    if (cw <= 0 || ch <= 0) {
+        x = y = 0;
+        width = kPictureWidth;
+        height = kPictureHeight;
+        return;
+    }
+    // The largest 4:3 rectangle that fits, centred.
+    float scale = std::min(cw / static_cast<float>(kPictureWidth), ch / static_cast<float>(kPictureHeight));
+    width = static_cast<int>(kPictureWidth * scale + 0.5f);
+    height = static_cast<int>(kPictureHeight * scale + 0.5f);
+    x = (cw - width) / 2;
+    y = (ch - height) / 2;
+}
+
+int refreshRateHz() {
+    if (gWin.window) {
+        SDL_DisplayMode mode;
+        int display = SDL_GetWindowDisplayIndex(gWin.window);
+        if (display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0)
+            return mode.refresh_rate;
+    }
+    return 60;
+}
+
+void setVsyncActive(bool on) { gWin.vsync = on; }
+bool vsyncActive() { return gWin.vsync; }
+
+bool pollEvent(Event& out) {
+    if (gWin.headless) {
+        if (gWin.injected.empty()) return false;
+        out = gWin.injected.front();
+        gWin.injected.pop_front();
+        if (out.type == EventType::MouseMove) {
+            gWin.cursorX = static_cast<float>(out.x);
+            gWin.cursorY = static_cast<float>(out.y);
+            gWin.cursorInside = out.x >= 0 && out.y >= 0 && out.x <= kPictureWidth && out.y <= kPictureHeight;
+        }
+        return true;
+    }
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        if (translateSdlEvent(e, out)) return true;
+    }
+    return false;
+}
+
+void waitForEvent(uint32_t timeoutMs) {
+    if (gWin.headless) return;
+    SDL_WaitEventTimeout(nullptr, static_cast<int>(timeoutMs));
+}
+
+void pumpEvents() {
+    if (gWin.videoUp) SDL_PumpEvents();
+}
+
+bool cursorPosition(float& x, float& y) {
+    if (!gWin.headless && gWin.window) {
+        int wx, wy;
+        SDL_GetMouseState(&wx, &wy);
+        windowToPicture(wx, wy, gWin.cursorX, gWin.cursorY);
+    }
+    x = gWin.cursorX;
+    y = gWin.cursorY;
+    return gWin.cursorInside;
+}
+
+void warpCursor(float x, float y) {
+    gWin.cursorX = x;
+    gWin.cursorY = y;
+    if (!gWin.window) return;
+    int vx, vy, vw, vh;
+    pictureViewport(vx, vy, vw, vh);
+    SDL_WarpMouseInWindow(gWin.window, vx + static_cast<int>(x * vw / kPictureWidth),
+                          vy + static_cast<int>(y * vh / kPictureHeight));
+}
+
+void showSystemCursor(bool visible) {
+    if (gWin.videoUp) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void setHammerCursor(bool hammer) {
+    if (!gWin.videoUp) return;
+    if (hammer) {
+        if (!gWin.hammerCursor) gWin.hammerCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
+        if (gWin.hammerCursor) SDL_SetCursor(gWin.hammerCursor);
+    } else {
+        SDL_SetCursor(SDL_GetDefaultCursor());
+    }
+}
+
+void setHeadless(bool on) { gWin.headless = on; }
+bool headless() { return gWin.headless; }
+
+// A queued move places the cursor when it is taken off the queue, as a real one does.
+void injectEvent(const Event& event) { gWin.injected.push_back(event); }
+
+void clearInjectedEvents() { gWin.injected.clear(); }
+
+}  // namespace platform

@@ -1,0 +1,4 @@
+// Per-level records and the high-score tables.
+#pragma once
+
+void loadRecordTables();

@@ -1,0 +1,6 @@
+// Particle effects.
+#pragma once
+
+void loadEffects();
+void updateAndDrawParticles();
+void clearEffects();

@@ -1,0 +1,71 @@
+// Shared helpers for the tests: temporary folders, a fatal hook that throws, a data folder.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/fatal.h"
+
+namespace testing_support {
+
+// A fatal message raised during a test (the real exit is replaced by this exception).
+struct FatalError : std::runtime_error {
+    std::string caption;
+    FatalError(const std::string& text, const std::string& cap) : std::runtime_error(text), caption(cap) {}
+};
+
+inline void throwingFatalHook(const char* text, const char* caption) {
+    throw FatalError(text ? text : "", caption ? caption : "");
+}
+
+// Installs the throwing hook for the lifetime of the object.
+struct FatalGuard {
+    FatalGuard() { platform::setFatalHook(throwingFatalHook); }
+    ~FatalGuard() { platform::setFatalHook(nullptr); }
+};
+
+// A fresh temporary folder, removed at the end.
+struct TempDir {
+    std::filesystem::path path;
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "sandmere-test-XXXXXX").string();
+        std::vector<char> buf(pattern.begin(), pattern.end());
+        buf.push_back('\0');
+        char* made = mkdtemp(buf.data());
+        if (!made) throw std::runtime_error("mkdtemp failed");
+        path = made;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+    std::string str() const { return path.string(); }
+    std::filesystem::path operator/(const std::string& name) const { return path / name; }
+};
+
+inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// An install folder with a minimal Data/ folder (the loader's pictures, and optionally the
+// second splash), enough for the start-up and the loader scene.
+inline void makeMinimalInstall(const TempDir& dir, bool secondSplash) {
+    std::filesystem::create_directories(dir / "Data");
+    writeFile(dir / "Data/splash1.jpg", "x");
+    writeFile(dir / "Data/loadscreen.jpg", "x");
+    writeFile(dir / "Data/loadbar.tga", "x");
+    if (secondSplash) writeFile(dir / "Data/splash2.jpg", "x");
+}
+
+}  // namespace testing_support
