@@ -1,0 +1,17 @@
+// Writing data packs: each record is the name, a 0 byte, the 32-bit little-endian size and the
+// data scrambled with the name (data byte i exclusive-or name[n - 1 - (i mod n)]).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct PackItem {
+    std::string name;  // 1..63 characters, stored as given
+    std::vector<uint8_t> data;
+};
+
+// The same operation scrambles and unscrambles.
+void scrambleWithName(uint8_t* data, uint32_t size, const char* name, uint32_t nameLength);
+// The bytes of a whole pack; false when a name is empty or longer than 63 characters.
+bool buildPack(const std::vector<PackItem>& items, std::vector<uint8_t>& out);
