@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -68,4 +69,25 @@ inline void makeMinimalInstall(const TempDir& dir, bool secondSplash) {
     if (secondSplash) writeFile(dir / "Data/splash2.jpg", "x");
 }
 
+// The forged data set for the tests that read it. When it is absent the test is skipped, unless
+// SANDMERE_REQUIRE_DATA is set (scripts/test sets it), where a missing data set is a failure.
+inline bool dataSetAvailable(const char* relPath = "") {
+    std::filesystem::path p = std::filesystem::path(SANDMERE_DATA_DIR) / relPath;
+    return std::filesystem::exists(p);
+}
+
+inline bool dataSetRequired() {
+    const char* v = std::getenv("SANDMERE_REQUIRE_DATA");
+    return v && *v && std::string(v) != "0";
+}
+
 }  // namespace testing_support
+
+// Skips (or fails, when the data set is required) a test that needs relPath under Data/.
+#define REQUIRE_DATA_SET(relPath)                                                              \
+    do {                                                                                       \
+        if (!testing_support::dataSetAvailable(relPath)) {                                     \
+            if (testing_support::dataSetRequired()) FAIL() << "missing data set file " << relPath; \
+            GTEST_SKIP() << "data set not built: " << relPath;                                 \
+        }                                                                                      \
+    } while (0)
