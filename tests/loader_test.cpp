@@ -7,6 +7,7 @@
 #include "app/loader.h"
 #include "app/play_runner.h"
 #include "app/scene.h"
+#include "platform/clock.h"
 #include "test_support.h"
 
 using testing_support::TempDir;
@@ -141,6 +142,33 @@ TEST_F(LoaderTimeline, LoadingBarFractionIsClamped) {
     loaderState().bytesLoaded = static_cast<uint64_t>(kDataSetBytes) * 3;
     EXPECT_FLOAT_EQ(loadingFraction(), 1.0f);
     resetLoaderState();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LoadingProgress, EveryItemCountsButRedrawsAreSpaced) {
+    resetGameState();
+    platform::useVirtualClock(true, 100);
+    application().loadRequested = true;
+    for (int i = 0; i < 10; ++i) reportLoaded(1000);
+    EXPECT_EQ(loaderState().itemsLoaded, 10u);
+    EXPECT_EQ(loaderState().bytesLoaded, 10000u);
+    EXPECT_EQ(loaderState().redraws, 1u);
+    platform::advanceVirtualClock(15);
+    reportLoaded(5);
+    EXPECT_EQ(loaderState().redraws, 1u);
+    platform::advanceVirtualClock(1);
+    reportLoaded(5);
+    EXPECT_EQ(loaderState().redraws, 2u);
+    application().loadRequested = false;  // outside the loading nothing is drawn
+    platform::advanceVirtualClock(100);
+    reportLoaded(5);
+    EXPECT_EQ(loaderState().redraws, 2u);
+    EXPECT_EQ(loaderState().itemsLoaded, 13u);
+    platform::useVirtualClock(false);
+    resetGameState();
 }
 
 }  // namespace

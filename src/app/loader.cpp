@@ -98,6 +98,7 @@ void reportLoaded(int64_t bytes) {
         if (!gLoader.redrawnOnce || now - gLoader.lastRedrawMs >= 16) {
             gLoader.redrawnOnce = true;
             gLoader.lastRedrawMs = now;
+            gLoader.redraws += 1;
             platform::pumpEvents();
             beginScene();
             begin2D();

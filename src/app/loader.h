@@ -28,6 +28,7 @@ struct LoaderState {
     uint64_t bytesLoaded = 0;
     uint32_t lastRedrawMs = 0;
     bool redrawnOnce = false;
+    uint32_t redraws = 0;  // loading-screen frames drawn from inside the loading
 };
 
 class LoaderScene : public Scene {
