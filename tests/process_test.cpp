@@ -17,11 +17,16 @@ using testing_support::TempDir;
 
 namespace {
 
-pid_t launchGame(const std::string& folder, const std::string& runtimeDir) {
+pid_t launchGame(const std::string& folder, const std::string& runtimeDir, const char* videoDriver = nullptr) {
     pid_t pid = fork();
     if (pid == 0) {
         if (chdir(folder.c_str()) != 0) _exit(99);
-        setenv("SANDMERE_HEADLESS", "1", 1);
+        if (videoDriver) {
+            unsetenv("SANDMERE_HEADLESS");
+            setenv("SDL_VIDEODRIVER", videoDriver, 1);
+        } else {
+            setenv("SANDMERE_HEADLESS", "1", 1);
+        }
         setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         execl(SANDMERE_GAME_EXE, SANDMERE_GAME_EXE, static_cast<char*>(nullptr));
@@ -69,6 +74,13 @@ TEST(Process, SecondCopyLeavesAtOnceAndFirstRunsOn) {
 TEST(Process, MissingDataFolderExitsWithOne) {
     TempDir install, runtime;  // no Data/ in it
     pid_t game = launchGame(install.str(), runtime.str());
+    EXPECT_EQ(waitExit(game, 10000), 1);
+}
+
+TEST(Process, WindowThatCannotBeCreatedExitsWithOne) {
+    TempDir install, runtime;
+    testing_support::makeMinimalInstall(install, false);
+    pid_t game = launchGame(install.str(), runtime.str(), "no-such-video-driver");
     EXPECT_EQ(waitExit(game, 10000), 1);
 }
 
