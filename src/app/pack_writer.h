@@ -15,3 +15,6 @@ struct PackItem {
 void scrambleWithName(uint8_t* data, uint32_t size, const char* name, uint32_t nameLength);
 // The bytes of a whole pack; false when a name is empty or longer than 63 characters.
 bool buildPack(const std::vector<PackItem>& items, std::vector<uint8_t>& out);
+// Writes a whole pack file (replaced whole, or left as it was); false when a name is bad or
+// the file cannot be written.
+bool writePack(const char* path, const std::vector<PackItem>& items);
