@@ -34,3 +34,38 @@ bool writePack(const char* path, const std::vector<PackItem>& items) {
     if (!buildPack(items, bytes)) return false;
     return platform::writeFileAtomic(path, bytes.data(), bytes.size());
 }
+
+namespace {
+bool sameNoCase(const char* a, const char* b) {
+    return platform::compareNamesNoCase(a, b) == 0;
+}
+}  // namespace
+
+bool staysLoose(const char* path) {
+    if (!path || !*path) return false;
+    std::string p(path);
+    for (char& c : p) if (c == '\\') c = '/';
+    size_t slash = p.rfind('/');
+    std::string file = slash == std::string::npos ? p : p.substr(slash + 1);
+    std::string folders = slash == std::string::npos ? std::string() : p.substr(0, slash);
+    // Anything inside a "Sounds" folder.
+    size_t start = 0;
+    while (start <= folders.size() && !folders.empty()) {
+        size_t end = folders.find('/', start);
+        if (end == std::string::npos) end = folders.size();
+        if (sameNoCase(folders.substr(start, end - start).c_str(), "Sounds")) return true;
+        start = end + 1;
+    }
+    for (const char* name : {"splash1.jpg", "splash2.jpg", "loadscreen.jpg", "loadbar.tga", "music.mo3"})
+        if (sameNoCase(file.c_str(), name)) return true;
+    // "_a_back<digits>.jpg"
+    const char* prefix = "_a_back";
+    if (file.size() > 11 && sameNoCase(file.substr(0, 7).c_str(), prefix) &&
+        sameNoCase(file.substr(file.size() - 4).c_str(), ".jpg")) {
+        std::string digits = file.substr(7, file.size() - 11);
+        bool allDigits = !digits.empty();
+        for (char c : digits) allDigits = allDigits && c >= '0' && c <= '9';
+        if (allDigits) return true;
+    }
+    return false;
+}
