@@ -62,6 +62,15 @@ TEST_F(Files, FolderEntryIsCaseBlind) {
     EXPECT_FALSE(platform::changeDir("nothing"));
 }
 
+TEST_F(Files, DataFolderIsFoundInAnyCaseWithItsTrailingSlash) {
+    std::filesystem::create_directories(dir_ / "install/data");
+    std::string asked = dir_.str() + "/install/Data/";
+    EXPECT_EQ(platform::resolvePath(asked.c_str()), dir_.str() + "/install/data/");
+    EXPECT_TRUE(platform::isDirectory(asked.c_str()));
+    ASSERT_TRUE(platform::changeDir(asked.c_str()));
+    EXPECT_EQ(std::filesystem::path(platform::currentDir()).filename(), "data");
+}
+
 TEST_F(Files, MakeDirUsesAnExistingCaseVariant) {
     std::filesystem::create_directory(dir_ / "settings");
     EXPECT_TRUE(platform::makeDir("SETTINGS"));
