@@ -85,16 +85,18 @@ void findGroup(int row, int column) {
         for (int c = 0; c < kColumns; ++c) b.cells[r][c].groupStep = -1;
     b.cells[row][column].groupStep = 0;
 
-    // Breadth-first by steps: the cells of one step in row-major order, each looking right,
-    // left, below and above.
+    // Breadth-first by steps: the cells of one step are looked at in row-major order, each
+    // looking right, left, below and above; the list keeps the order in which cells were found.
     static const int kDr[4] = {0, 0, 1, -1};
     static const int kDc[4] = {1, -1, 0, 0};
+    int order[kCellCount];
+    order[0] = 0;
     int levelStart = 0;
     int levelEnd = 1;
     for (int step = 0; levelStart < levelEnd; ++step) {
         for (int i = levelStart; i < levelEnd; ++i) {
-            const int r = b.group[i].row;
-            const int c = b.group[i].column;
+            const int r = b.group[order[i]].row;
+            const int c = b.group[order[i]].column;
             const int kind = b.cells[r][c].figure;
             for (int n = 0; n < 4; ++n) {
                 const int nr = r + kDr[n];
@@ -103,21 +105,22 @@ void findGroup(int row, int column) {
                 Cell& other = b.cells[nr][nc];
                 if (other.figure != kind || other.groupStep != -1) continue;
                 other.groupStep = step + 1;
+                order[b.groupSize] = b.groupSize;
                 b.group[b.groupSize++] = GroupEntry{nr, nc, cellCentre(nr, nc)};
             }
         }
-        // The next step's cells are taken in row-major order.
+        // The next step's cells are looked at in row-major order.
         const int nextStart = levelEnd;
         const int nextEnd = b.groupSize;
         for (int i = nextStart + 1; i < nextEnd; ++i) {
-            GroupEntry e = b.group[i];
-            const int key = e.row * kColumns + e.column;
+            const int e = order[i];
+            const int key = b.group[e].row * kColumns + b.group[e].column;
             int j = i - 1;
-            while (j >= nextStart && b.group[j].row * kColumns + b.group[j].column > key) {
-                b.group[j + 1] = b.group[j];
+            while (j >= nextStart && b.group[order[j]].row * kColumns + b.group[order[j]].column > key) {
+                order[j + 1] = order[j];
                 --j;
             }
-            b.group[j + 1] = e;
+            order[j + 1] = e;
         }
         levelStart = nextStart;
         levelEnd = nextEnd;
