@@ -293,19 +293,28 @@ void fillBoard() {
     gLevels.lastDeals = deals;
 }
 
-GameMode startLevel(int index) {
+namespace {
+
+GameMode beginLevel(int index, const char* text) {
     resetBoardState();
     Board& b = board();
     b.levelIndex = index;
-    const int number = index >= 0 && index < kLevelCount ? gLevels.backdrop[index] : 0;
-    chooseBoardBackdrop(index & 1, number);
-    loadLevelFile(index);
+    const bool known = index >= 0 && index < kLevelCount;
+    chooseBoardBackdrop(index & 1, known ? gLevels.backdrop[index] : 0);
+    if (text) loadLevelFromText(index, text);
+    else loadLevelFile(index);
     fillBoard();
     setupLevel();
-    b.ambienceNumber = index >= 0 && index < kLevelCount ? gLevels.backdrop[index] : 0;
-    switchMusicSection(index % 5);
+    b.ambienceNumber = known ? gLevels.backdrop[index] : 0;
+    switchMusicSection(known ? index % 5 : 0);
     return b.mode;
 }
+
+}  // namespace
+
+GameMode startLevel(int index) { return beginLevel(index, nullptr); }
+
+GameMode startLevelFromText(int index, const char* text) { return beginLevel(index, text ? text : ""); }
 
 void scanLevelFiles() {
     for (int index = 0; index < kLevelCount; ++index)

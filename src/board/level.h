@@ -20,6 +20,8 @@ void setupLevel();
 void fillBoard();
 // Starts level index in the board's current mode and returns that mode.
 GameMode startLevel(int index);
+// The same with the level's text given instead of read from its file.
+GameMode startLevelFromText(int index, const char* text);
 // Reads every level file in turn at start-up so that the backdrop of each level is known.
 void scanLevelFiles();
 
