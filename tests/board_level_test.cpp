@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "board_support.h"
 
@@ -326,4 +327,48 @@ TEST_F(LevelFile, CellPredicatesGuardTheGrid) {
     EXPECT_FALSE(isCell(0, 12));
     EXPECT_FALSE(isCell(11, 0));
     EXPECT_FALSE(hasFigure(0, -1));
+}
+
+TEST(CellRecord, FieldsInOrderThenZerosUpTo116Bytes) {
+    Cell cell;
+    std::memset(&cell, 0, sizeof cell);
+    cell.squares = -1;
+    cell.chained = 1;
+    cell.offset = Vec2{1.5f, -54.0f};
+    cell.figure = 16;
+    cell.refillMark = 1;
+    cell.fallSpeed = 2.25f;
+    cell.slideFlag = 1;
+    cell.hovered = 1;
+    cell.alive = 1;
+    cell.breakMark = 3;
+    cell.hitMark = 1;
+    cell.groupStep = -1;
+    cell.groupId = 7;
+    cell.floatVel = Vec2{0.5f, 3.0f};
+    cell.delayTimer = 5450.0f;
+    uint8_t record[kCellRecordSize];
+    std::memset(record, 0xAB, sizeof record);
+    cellToRecord(cell, record);
+    EXPECT_EQ(record[0], 0xFF);                     // squares -1, low byte first
+    EXPECT_EQ(record[4], 1);                        // chained
+    EXPECT_EQ(record[16], 16);                      // figure
+    EXPECT_EQ(record[32], 1);                       // refillMark, then three zero bytes
+    EXPECT_EQ(record[33] | record[34] | record[35], 0);
+    EXPECT_EQ(record[44], 1);                       // slideFlag, hovered, alive
+    EXPECT_EQ(record[46], 1);
+    EXPECT_EQ(record[56], 3);                       // breakMark
+    EXPECT_EQ(record[60], 1);                       // hitMark
+    EXPECT_EQ(record[68], 7);                       // groupId
+    float delay;
+    std::memcpy(&delay, record + 92, 4);
+    EXPECT_FLOAT_EQ(delay, 5450.0f);
+    for (int i = 96; i < kCellRecordSize; ++i) EXPECT_EQ(record[i], 0) << i;
+    Cell back;
+    std::memset(&back, 0x5C, sizeof back);
+    std::memset(reinterpret_cast<uint8_t*>(&back) + 33, 0, 3);  // padding is not restored
+    std::memset(reinterpret_cast<uint8_t*>(&back) + 47, 0, 1);
+    std::memset(reinterpret_cast<uint8_t*>(&back) + 61, 0, 3);
+    cellFromRecord(record, back);
+    EXPECT_EQ(std::memcmp(&back, &cell, sizeof cell), 0);
 }

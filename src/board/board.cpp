@@ -108,4 +108,73 @@ void moveFigure(int fromRow, int fromColumn, int toRow, int toColumn) {
     to.spinClock = from.spinClock;
 }
 
+namespace {
+
+// Writes and reads one field at its offset in the record, byte by byte, low byte first.
+template <typename T>
+void put(uint8_t* record, size_t at, T value) {
+    uint32_t bits = 0;
+    static_assert(sizeof(T) == 4 || sizeof(T) == 1);
+    if constexpr (sizeof(T) == 1) {
+        record[at] = static_cast<uint8_t>(value);
+        return;
+    } else {
+        std::memcpy(&bits, &value, 4);
+        for (int i = 0; i < 4; ++i) record[at + i] = static_cast<uint8_t>(bits >> (8 * i));
+    }
+}
+
+template <typename T>
+void take(const uint8_t* record, size_t at, T& value) {
+    if constexpr (sizeof(T) == 1) {
+        value = static_cast<T>(record[at]);
+    } else {
+        uint32_t bits = 0;
+        for (int i = 0; i < 4; ++i) bits |= static_cast<uint32_t>(record[at + i]) << (8 * i);
+        std::memcpy(&value, &bits, 4);
+    }
+}
+
+template <typename Visit>
+void eachField(Cell& c, Visit visit) {
+    visit(offsetof(Cell, squares), c.squares);
+    visit(offsetof(Cell, chained), c.chained);
+    visit(offsetof(Cell, offset), c.offset.x);
+    visit(offsetof(Cell, offset) + 4, c.offset.y);
+    visit(offsetof(Cell, figure), c.figure);
+    visit(offsetof(Cell, animFrame), c.animFrame);
+    visit(offsetof(Cell, bonus), c.bonus);
+    visit(offsetof(Cell, pendingBonus), c.pendingBonus);
+    visit(offsetof(Cell, refillMark), c.refillMark);
+    visit(offsetof(Cell, fallSpeed), c.fallSpeed);
+    visit(offsetof(Cell, bonusTimer), c.bonusTimer);
+    visit(offsetof(Cell, slideFlag), c.slideFlag);
+    visit(offsetof(Cell, hovered), c.hovered);
+    visit(offsetof(Cell, alive), c.alive);
+    visit(offsetof(Cell, spinTimer), c.spinTimer);
+    visit(offsetof(Cell, spinClock), c.spinClock);
+    visit(offsetof(Cell, breakMark), c.breakMark);
+    visit(offsetof(Cell, hitMark), c.hitMark);
+    visit(offsetof(Cell, groupStep), c.groupStep);
+    visit(offsetof(Cell, groupId), c.groupId);
+    visit(offsetof(Cell, floatPos), c.floatPos.x);
+    visit(offsetof(Cell, floatPos) + 4, c.floatPos.y);
+    visit(offsetof(Cell, floatVel), c.floatVel.x);
+    visit(offsetof(Cell, floatVel) + 4, c.floatVel.y);
+    visit(offsetof(Cell, cellScore), c.cellScore);
+    visit(offsetof(Cell, delayTimer), c.delayTimer);
+}
+
+}  // namespace
+
+void cellToRecord(const Cell& cell, uint8_t* record) {
+    std::memset(record, 0, kCellRecordSize);
+    Cell copy = cell;
+    eachField(copy, [record](size_t at, auto& field) { put(record, at, field); });
+}
+
+void cellFromRecord(const uint8_t* record, Cell& cell) {
+    eachField(cell, [record](size_t at, auto& field) { take(record, at, field); });
+}
+
 void readBoardCursor() { logicalCursor(gBoard.cursorX, gBoard.cursorY); }

@@ -206,5 +206,10 @@ void newFigure(int row, int column);
 // Moves a figure's travelling fields (offset through spinClock) from one cell to another.
 void moveFigure(int fromRow, int fromColumn, int toRow, int toColumn);
 
+// A cell as the saved game stores it: the fields in order with their natural alignment
+// (little-endian, padding zero), then zeros up to kCellRecordSize bytes.
+void cellToRecord(const Cell& cell, uint8_t* record);
+void cellFromRecord(const uint8_t* record, Cell& cell);
+
 // The cursor in the logical space as board play last read it.
 void readBoardCursor();
