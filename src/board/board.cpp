@@ -26,7 +26,8 @@ void resetBoardState() {
     b.hammerMax = 0.88f;
     b.hammerShown = 0.18f;
     b.hammerTarget = 0.18f;
-    b.hudFade = 255.0f;
+    b.boardAlpha = 255.0f;
+    b.debrisAlpha = 255.0f;
     b.figureCount = 0;
     b.timeValue = 0.0f;
     for (int k = 0; k < kFigureKinds; ++k) b.pictureOfFigure[k] = k;

@@ -184,7 +184,8 @@ struct Board {
     uint8_t tipCloseClicked;
     uint8_t welcomeTip;
     float hudSlide;
-    float hudFade;
+    float boardAlpha;
+    float debrisAlpha;
 };
 
 Board& board();
