@@ -56,7 +56,11 @@ float keyFloat(const char* text, const char* key) {
     char value[32];
     keyString(value, sizeof value, text, key);
     if (!value[0]) return 0.0f;
-    return static_cast<float>(platform::parseDouble(value));
+    const double d = platform::parseDouble(value);
+    if (!(d == d)) return 0.0f;
+    if (d > 3.0e38) return 3.0e38f;
+    if (d < -3.0e38) return -3.0e38f;
+    return static_cast<float>(d);
 }
 
 // The 17 names by which a level file gives a figure kind its picture.
