@@ -28,12 +28,7 @@ struct Random {
 
 constexpr const char* kArtefactNames[8] = {"coins", "nugget", "perl", "perls", "rings2", "rings3", "sack", "scepter"};
 
-struct Grid {
-    bool exists[kRows][kColumns];
-    int squares[kRows][kColumns];      // 0, 1, 2
-    int chainKind[kRows][kColumns];    // -1 or the preset kind
-    int bonus[kRows][kColumns];        // 0 none, 1 Bomb, 2 Lightning, 3 Cross, 4 Diagonal, 5 Mega
-};
+using Grid = LevelGrid;
 
 bool inside(int r, int c) { return r >= 0 && r < kRows && c >= 0 && c < kColumns; }
 
@@ -249,8 +244,12 @@ std::string designLevel(const LevelPlan& plan, LevelSummary* summary) {
             sum.presetBonuses += g.bonus[r][c] != 0;
         }
 
-    // Limits: the moves a fair player needs, with slack; the time from the same estimate.
-    const float estimatedMoves = plan.movesBase + sum.targets * plan.movesPerHit;
+    // Limits: the moves the plain player needed (the estimate from the target count if it
+    // ever fails), with slack; the time from the same count of moves.
+    sum.bot = playWithBot(g, plan.figures, plan.botRuns, plan.seed ^ 0xB07B07u, 400);
+    float estimatedMoves = plan.movesBase + sum.targets * plan.movesPerHit;
+    if (sum.bot.cleared == sum.bot.runs && sum.bot.runs > 0)
+        estimatedMoves = std::max(static_cast<float>(sum.bot.meanMoves), sum.bot.worstMoves / plan.movesSlack);
     const int wantedMoves = std::min(290, static_cast<int>(std::ceil(estimatedMoves * plan.movesSlack)));
     const float wantedSeconds = std::min(590.0f, estimatedMoves * plan.secondsPerMove * plan.timeSlack);
     if (plan.index < 2) {
@@ -283,6 +282,19 @@ std::string designLevel(const LevelPlan& plan, LevelSummary* summary) {
         text += "\r\n";
     }
     text += "\r\n";
+    return text;
+}
+
+std::string designTunedLevel(LevelPlan plan, LevelSummary* summary) {
+    LevelSummary sum;
+    std::string text = designLevel(plan, &sum);
+    for (int attempt = 0; attempt < 4 && sum.bot.meanMoves > plan.maxBotMoves; ++attempt) {
+        plan.squareCells = std::max(6, static_cast<int>(plan.squareCells * 0.85f));
+        plan.chains = std::max(plan.bombs + plan.lightnings + plan.crossBombs + plan.diagonalBombs + plan.megaBombs,
+                               plan.chains - 1);
+        text = designLevel(plan, &sum);
+    }
+    if (summary) *summary = sum;
     return text;
 }
 

@@ -37,16 +37,38 @@ struct LevelPlan {
     int bombs = 0, lightnings = 0, crossBombs = 0, diagonalBombs = 0, megaBombs = 0;  // preset on chains
     int backdrop = 1;      // 1..15
     bool recolour = false; // deal another set of figure pictures than the first ones
-    // Limit tuning: the moves a fair player needs per target hit, and the slack on top.
+    // Limit tuning: the moves the plain player needed, with slack on top (the estimate from
+    // the target count stands in if it ever fails).
     float movesPerHit = 0.7f;
     float movesBase = 10;
     float movesSlack = 1.4f;
+    int botRuns = 5;
+    float maxBotMoves = 160;  // a board the plain player needs longer for loses squares
     float secondsPerMove = 3.5f;
     float timeSlack = 1.4f;
 };
 
 // The plan of level index (0..128).
 LevelPlan planLevel(int index);
+
+// A designed board: the shape, the squares and the chains with their preset kinds and bonuses.
+struct LevelGrid {
+    bool exists[kRows][kColumns];
+    int squares[kRows][kColumns];    // 0, 1, 2
+    int chainKind[kRows][kColumns];  // -1 or the preset kind
+    int bonus[kRows][kColumns];      // 0 none, 1 Bomb, 2 Lightning, 3 Cross, 4 Diagonal, 5 Mega
+};
+
+// A plain player tries the board: it always breaks the group that hits the most squares and
+// chains (bigger groups first among equals) and makes no use of bonuses, so a real player
+// needs fewer moves. Runs use their own seeds; the result is the moves needed to win.
+struct BotResult {
+    int runs = 0;
+    int cleared = 0;        // runs that broke every target within the cap
+    double meanMoves = 0;   // over the cleared runs
+    int worstMoves = 0;
+};
+BotResult playWithBot(const LevelGrid& grid, int figures, int runs, uint32_t seed, int moveCap);
 
 // What the designer made, for checks and tuning.
 struct LevelSummary {
@@ -56,10 +78,14 @@ struct LevelSummary {
     int presetBonuses = 0;
     double timeValue = 0; // "time="
     int movesValue = 0;   // "moves="
+    BotResult bot;        // how the plain player fared
 };
 
 // The level file text (CR LF) for a plan.
 std::string designLevel(const LevelPlan& plan, LevelSummary* summary = nullptr);
+// The level of a plan, with fewer squares and chains while the plain player needs more than
+// the plan's moves for it.
+std::string designTunedLevel(LevelPlan plan, LevelSummary* summary = nullptr);
 
 // The game's limits for a level: the adventure time in ms and the puzzle moves.
 float adventureTimeLimitMs(int index, double timeValue);

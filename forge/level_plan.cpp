@@ -53,11 +53,11 @@ LevelPlan planLevel(int index) {
     plan.pattern = kPatternOrder[(k * 3 + s) % patternChoices];
     plan.extraHoles = s >= 4 ? (s - 2) / 2 + k % 2 : 0;
 
-    // Squares: a dozen at first, about fifty at the end; a land's last level has a few more.
-    plan.squareCells = static_cast<int>(std::lround(12 + progress * 34 + inStage * 6));
+    // Squares: a dozen at first, about forty at the end; a land's last level has a few more.
+    plan.squareCells = static_cast<int>(std::lround(12 + progress * 24 + inStage * 5));
     if (index == 0) plan.squareCells = 10;
-    plan.dualShare = index < 2 ? 0.0f : std::min(0.5f, 0.1f + s * 0.03f + inStage * 0.05f);
-    plan.chains = s < 1 ? 0 : std::min(12, s - 1 + k / 3 + (s == 1 && k == size - 1 ? 2 : 0));
+    plan.dualShare = index < 2 ? 0.0f : std::min(0.4f, 0.08f + s * 0.02f + inStage * 0.05f);
+    plan.chains = s < 1 ? 0 : std::min(10, s - 1 + k / 3 + (s == 1 && k == size - 1 ? 2 : 0));
     if (s >= 5) plan.bombs = 1 + (k % 3 == 0);
     if (s >= 7) plan.lightnings = 1;
     if (s >= 9) plan.crossBombs = k % 2 == 0;
@@ -71,9 +71,10 @@ LevelPlan planLevel(int index) {
 
     plan.movesPerHit = 0.45f + 0.1f * static_cast<float>(plan.figures - 4);
     plan.movesBase = 8;
-    plan.movesSlack = (s == 0 ? 2.0f : 1.6f) - 0.3f * progress;  // the first shore is forgiving
-    plan.secondsPerMove = 3.6f;
-    plan.timeSlack = 1.5f - 0.25f * progress;
+    plan.movesSlack = (s == 0 ? 1.8f : 1.5f) - 0.25f * progress;  // the first shore is forgiving
+    plan.secondsPerMove = 3.0f - 0.6f * progress;                  // players grow quicker
+    plan.timeSlack = 1.5f - 0.2f * progress;
+    plan.maxBotMoves = 60.0f + 100.0f * progress;
     return plan;
 }
 
