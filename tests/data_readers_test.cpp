@@ -2,6 +2,7 @@
 // against what the files say. While a reader is not in place yet the check is skipped.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -19,8 +20,8 @@ namespace {
 
 // The text as the game holds it: the last byte (a line end) overwritten with 0.
 std::vector<char> terminated(const std::string& bytes) {
-    std::vector<char> text(bytes.begin(), bytes.end());
-    if (text.empty()) text.push_back('\0');
+    std::vector<char> text(std::max<size_t>(bytes.size(), 1), '\0');
+    std::copy(bytes.begin(), bytes.end(), text.begin());
     text.back() = '\0';
     return text;
 }
