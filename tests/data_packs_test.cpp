@@ -40,6 +40,11 @@ TEST(DataPacks, PacksReadToTheirEndWithUniqueNames) {
         for (const auto& e : entries) {
             EXPECT_TRUE(names.insert(upper(e.name)).second) << "two entries answer " << e.name;
             EXPECT_EQ(e.name.find('/'), std::string::npos) << e.name;
+            // Only the field tiles are asked for with their folder ("field\\field0.tga").
+            size_t slash = e.name.find('\\');
+            if (slash != std::string::npos) {
+                EXPECT_EQ(e.name.substr(0, slash + 1), "field\\") << e.name;
+            }
         }
     }
     // The texts are read from the pack: it must really hold them.
