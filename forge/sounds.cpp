@@ -348,11 +348,11 @@ Sound explosion(bool mega) {
         Noise crack;
         crack.start = at;
         crack.length = 0.4;
-        crack.decay = 0.06;
+        crack.decay = 0.1;
         crack.filter = Filter::Lowpass;
         crack.cutoff = 7000;
-        crack.cutoffEnd = 800;
-        crack.amp = 0.55f * scale;
+        crack.cutoffEnd = 600;
+        crack.amp = 0.9f * scale;
         crack.stereoSpread = 0.7f;
         crack.seed = 93 + h;
         addNoise(s, crack);
