@@ -210,11 +210,11 @@ Sound breakSquare() {
 
 // A glassy break: the figure rings like glass, shards tinkle above it.
 Sound glassBreak(double note, int rate, uint32_t seed) {
-    Sound s = makeSound(0.8, rate);
+    Sound s = makeSound(1.0, rate);
     Rng rng(seed);
     double f = midiHz(note);
     click(s, 0, rate > 30000 ? 5000 : 4000, 0.012, 0.35f, seed + 1);
-    addBell(s, 0.003, f, 0.22, 0.8f, 0, kGlass);
+    addBell(s, 0.003, f, 0.17, 0.8f, 0, kGlass);
     addBell(s, 0.003, f * 2.0, 0.1, 0.25f, 0, kGlass);
     for (int k = 0; k < 6; ++k) {
         double t = 0.01 + rng.uniform() * 0.09;
@@ -763,7 +763,7 @@ Sound birds3() {  // a two-note whistle, answered
     return s;
 }
 
-Sound brook() {  // played every 3.1 s, so it is a little longer and fades at both ends
+Sound brook() {  // played every 3.1 s: 0.3 s longer, so each copy fades into the next
     Sound s = makeSound(3.4, 44100, 2);
     Noise bed;
     bed.length = 3.4;
@@ -792,12 +792,12 @@ Sound brook() {  // played every 3.1 s, so it is a little longer and fades at bo
         addTone(s, t);
     }
     reverb(s, 0.4, 0.5f, 0.15f);
-    fadeEdges(s, 0.25, 0.4);
-    finish(s, 0.3f);
+    loopFade(s, 0.3);
+    finish(s, 0.3f, true);
     return s;
 }
 
-Sound waterfall() {  // played every 3 s, so it is a little longer and fades at both ends
+Sound waterfall() {  // played every 3 s: 0.3 s longer, so each copy fades into the next
     Sound s = makeSound(3.3, 44100, 2);
     Noise n;
     n.length = 3.3;
@@ -823,8 +823,8 @@ Sound waterfall() {  // played every 3 s, so it is a little longer and fades at 
     n.amp = 0.08f;
     n.seed = 203;
     addNoise(s, n);
-    fadeEdges(s, 0.3, 0.4);
-    finish(s, 0.3f);
+    loopFade(s, 0.3);
+    finish(s, 0.3f, true);
     return s;
 }
 

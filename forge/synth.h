@@ -85,8 +85,12 @@ void highpass(Sound& s, double cutoff);
 void echo(Sound& s, double delay, float feedback, float wet);
 void reverb(Sound& s, double room, float damp, float wet);   // room 0..1
 void fadeEdges(Sound& s, double fadeIn, double fadeOut);
-// Scales to the given peak (0..1) and cuts the tail once it stays under -60 dB.
-void finish(Sound& s, float peak);
+// Equal-power fades at both ends for a sound repeated every (length - overlap) seconds, so that
+// one copy fades out while the next fades in without a dip.
+void loopFade(Sound& s, double overlap);
+// Scales to the given peak (0..1) and cuts the tail once it stays under -60 dB; a sound still
+// ringing at the end of its buffer gets a fade-out unless it was shaped already.
+void finish(Sound& s, float peak, bool shaped = false);
 
 // Encodes a sound as Ogg Vorbis (VBR quality -0.1..1) with a fixed stream serial number.
 // The bytes are the same for the same sound and settings.

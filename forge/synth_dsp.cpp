@@ -332,7 +332,19 @@ void fadeEdges(Sound& s, double fadeIn, double fadeOut) {
     }
 }
 
-void finish(Sound& s, float peak) {
+void loopFade(Sound& s, double overlap) {
+    int n = s.frames();
+    int x = std::min(n / 2, static_cast<int>(overlap * s.rate));
+    for (int i = 0; i < x; ++i) {
+        float g = static_cast<float>(std::sin(0.5 * kPi * (i + 0.5) / x));
+        for (int c = 0; c < s.channels; ++c) {
+            s.at(i, c) *= g;
+            s.at(n - 1 - i, c) *= g;
+        }
+    }
+}
+
+void finish(Sound& s, float peak, bool shaped) {
     float top = 0;
     for (float v : s.data) top = std::max(top, std::fabs(v));
     if (top <= 0) return;
@@ -343,9 +355,12 @@ void finish(Sound& s, float peak) {
     for (int i = s.frames() - 1; i >= 0 && last == 0; --i)
         for (int c = 0; c < s.channels; ++c)
             if (std::fabs(s.at(i, c)) > floor) last = i;
-    int keep = std::min(s.frames(), last + s.rate / 100 + 1);
+    int keep = shaped ? s.frames() : std::min(s.frames(), last + s.rate / 100 + 1);
+    bool cut = keep == s.frames() && !shaped;
     s.data.resize(static_cast<size_t>(keep) * s.channels);
-    fadeEdges(s, 0.0, 0.005);
+    // A sound still ringing at the end of its buffer fades out instead of stopping short.
+    double length = static_cast<double>(keep) / s.rate;
+    fadeEdges(s, 0.0, cut ? std::min(0.3, length * 0.25) : 0.005);
 }
 
 }  // namespace forge::synth
