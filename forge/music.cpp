@@ -329,9 +329,17 @@ struct Arranger {
     }
 
     void pads(Pattern& p, const std::array<int, kBars>& chords, int volume) {
+        std::array<int, 3> held{};
         for (int bar = 0; bar < kBars; ++bar) {
             std::array<int, 3> ch = chordPitches(chords[static_cast<size_t>(bar)]);
-            for (int v = 0; v < 3; ++v) put(p, bar * kRowsPerBar, kPad1 + v, ch[static_cast<size_t>(v)], music::kPad, volume);
+            // A voice whose note stays the same keeps sounding instead of starting again; every
+            // phrase strikes its first chord, since playback may start at any phrase.
+            for (int v = 0; v < 3; ++v) {
+                size_t i = static_cast<size_t>(v);
+                if (bar > 0 && ch[i] == held[i]) continue;
+                put(p, bar * kRowsPerBar, kPad1 + v, ch[i], music::kPad, volume);
+                held[i] = ch[i];
+            }
         }
     }
 

@@ -366,10 +366,10 @@ Sound explosion(bool mega) {
 
 Sound thunderbolt() {
     Sound s = makeSound(2.8, 44100, 2);
-    click(s, 0, 1500, 0.03, 1.0f, 101);
-    addCrackle(s, 0, 0.25, 400, 0.6f, 0.002, 102, 3000);
+    click(s, 0, 1500, 0.03, 0.7f, 101);
+    addCrackle(s, 0, 0.25, 400, 0.45f, 0.002, 102, 3000);
     const double starts[4] = {0.05, 0.35, 0.75, 1.25};
-    const float amps[4] = {1.0f, 0.7f, 0.55f, 0.35f};
+    const float amps[4] = {2.2f, 1.6f, 1.2f, 0.8f};
     for (int k = 0; k < 4; ++k) {
         Noise r;
         r.start = starts[k];
@@ -516,12 +516,14 @@ Sound getTrophy() {
     thud(s, 0.6, 70, 55, 0.35, 0.7f);
     Noise cym;
     cym.start = 0.1;
-    cym.length = 2.2;
+    cym.length = 2.4;
     cym.attack = 0.5;
-    cym.decay = 0.6;
-    cym.filter = Filter::Highpass;
-    cym.cutoff = 5000;
-    cym.amp = 0.22f;
+    cym.decay = 0.5;
+    cym.release = 0.8;
+    cym.filter = Filter::Bandpass;
+    cym.cutoff = 7000;
+    cym.q = 0.6;
+    cym.amp = 0.12f;
     cym.stereoSpread = 1;
     cym.seed = 141;
     addNoise(s, cym);
