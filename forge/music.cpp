@@ -257,32 +257,26 @@ struct Arranger {
         int lo = 2, hi = 12;
         melodyA = composeMelody(p.key, p.progA, p.calm, false, lo, hi, rng);
         melodyA2 = melodyA;
-        retailToTonic(melodyA2, p.progA);
+        endOnTonic(melodyA2, p.progA);
         melodyB = composeMelody(p.key, p.progB, p.calm, false, lo + 1, hi + 1, rng);
         melodyB2 = melodyB;
-        retailToTonic(melodyB2, p.progB);
+        endOnTonic(melodyB2, p.progB);
         melodyC = composeMelody(p.key, p.progC, true, false, lo, hi - 1, rng);
         melodyC2 = composeMelody(p.key, p.progC, p.calm, true, lo, hi, rng);
         voicing = {p.key.midi(0) - 12, p.key.midi(2) - 12, p.key.midi(4) - 12};
     }
 
-    // The variant ends its last note on the tonic.
-    void retailToTonic(std::vector<Note>& m, const std::array<int, kBars>&) {
+    // The variant ends on the tonic, or on the chord tone nearest to it when the phrase's last
+    // chord does not hold the tonic.
+    void endOnTonic(std::vector<Note>& m, const std::array<int, kBars>& chords) {
         if (m.empty()) return;
-        Note& last = m.back();
-        int best = last.degree, bestDist = 1000;
-        for (int t = 0; t <= 14; t += 7)
-            if (std::abs(t - last.degree) < bestDist) {
-                bestDist = std::abs(t - last.degree);
-                best = t;
-            }
-        last.degree = best < 2 ? 7 : best;
+        m.back().degree = nearestChordTone(7, chords[kBars - 1], 2, 12);
     }
 
-    void melody(Pattern& p, const std::vector<Note>& notes, int ch, int instrument, int volume, int shift) {
+    void melody(Pattern& p, const std::vector<Note>& notes, int ch, int instrument, int volume) {
         for (size_t i = 0; i < notes.size(); ++i) {
             const Note& n = notes[i];
-            put(p, n.row, ch, plan.key.midi(n.degree) + shift, instrument, volume - (n.row % 8 == 0 ? 0 : 6));
+            put(p, n.row, ch, plan.key.midi(n.degree), instrument, volume - (n.row % 8 == 0 ? 0 : 6));
             int end = n.row + n.length;
             int next = i + 1 < notes.size() ? notes[i + 1].row : p.rows;
             if (sustains(instrument) && end < next && end < p.rows) keyOff(p, end, ch);
@@ -459,7 +453,7 @@ struct Arranger {
         case 'A':
         case 'a': {
             const std::vector<Note>& m = kind == 'A' ? melodyA : melodyA2;
-            melody(p, m, kLead, plan.lead, 48, 0);
+            melody(p, m, kLead, plan.lead, 48);
             if (kind == 'a') harmony(p, m, plan.progA);
             pads(p, plan.progA, 18);
             arpeggio(p, plan.progA, 24);
@@ -471,7 +465,7 @@ struct Arranger {
         case 'B':
         case 'b': {
             const std::vector<Note>& m = kind == 'B' ? melodyB : melodyB2;
-            melody(p, m, kLead, plan.lead, 50, 0);
+            melody(p, m, kLead, plan.lead, 50);
             if (kind == 'b') harmony(p, m, plan.progB);
             pads(p, plan.progB, 18);
             arpeggio(p, plan.progB, 26);
@@ -482,7 +476,7 @@ struct Arranger {
         case 'C':
         case 'c': {
             const std::vector<Note>& m = kind == 'C' ? melodyC : melodyC2;
-            melody(p, m, kLead, kind == 'C' ? plan.harmony : plan.lead, 42, 0);
+            melody(p, m, kLead, kind == 'C' ? plan.harmony : plan.lead, 42);
             pads(p, plan.progC, 22);
             if (kind == 'c') arpeggio(p, plan.progC, 22);
             bassLine(p, plan.progC, 38);

@@ -190,6 +190,68 @@ TEST(DataSoundCues, BreakStepsRiseInPitchAndTheOpenStepContinuesThem) {
 
 namespace {
 
+bool isAmbience(const std::string& cue) {
+    return cue.rfind("birds", 0) == 0 || cue == "brook.ogg" || cue == "waterfall.ogg";
+}
+
+double rms(const std::vector<float>& v, size_t from, size_t to) {
+    double sum = 0;
+    to = std::min(to, v.size());
+    for (size_t i = from; i < to; ++i) sum += static_cast<double>(v[i]) * v[i];
+    return to > from ? std::sqrt(sum / static_cast<double>(to - from)) : 0.0;
+}
+
+}  // namespace
+
+TEST(DataSoundCues, EventCuesStartAtOnceAndEveryCueEndsWithoutAClick) {
+    REQUIRE_DATA_SET("Sounds");
+    std::vector<std::string> all = kRequiredCues;
+    all.insert(all.end(), kOptionalCues.begin(), kOptionalCues.end());
+    for (const std::string& cue : all) {
+        SCOPED_TRACE(cue);
+        Decoded d = decode(dataPath("Sounds/" + cue));
+        ASSERT_TRUE(d.ok);
+        float peak = 0;
+        for (float v : d.mono) peak = std::max(peak, std::fabs(v));
+        size_t onset = 0;
+        while (onset < d.mono.size() && std::fabs(d.mono[onset]) < peak * 0.1f) ++onset;
+        // An event cue sounds with its event; ambience and the transition whoosh may swell in.
+        double limit = isAmbience(cue) ? 0.35 : cue == "Gag.ogg" ? 0.1 : 0.03;
+        EXPECT_LT(static_cast<double>(onset) / d.rate, limit);
+        // The last 5 ms are close to silence, so the cue does not stop with a click.
+        size_t tail = static_cast<size_t>(d.rate / 200);
+        EXPECT_LT(rms(d.mono, d.mono.size() - tail, d.mono.size()), peak * 0.01);
+    }
+}
+
+TEST(DataSoundCues, BreakStepsShareALevelAndAmbienceStaysBelowTheEvents) {
+    REQUIRE_DATA_SET("Sounds");
+    std::vector<double> levels;
+    for (int i = 1; i <= 8; ++i) {
+        Decoded d = decode(dataPath("Sounds/BreakFigure" + std::to_string(i) + ".ogg"));
+        ASSERT_TRUE(d.ok);
+        levels.push_back(rms(d.mono, 0, static_cast<size_t>(d.rate / 5)));
+    }
+    Decoded open = decode(dataPath("Sounds/BreakFigure.ogg"));
+    ASSERT_TRUE(open.ok);
+    levels.push_back(rms(open.mono, 0, static_cast<size_t>(open.rate / 5)));
+    auto [lo, hi] = std::minmax_element(levels.begin(), levels.end());
+    EXPECT_LT(20.0 * std::log10(*hi / *lo), 6.0) << "a step of the streak jumps in loudness";
+
+    // Ambience plays all the time under the game: its peaks stay below the loud events'.
+    float loudestAmbience = 0, loudestEvent = 0;
+    for (const std::string& cue : kRequiredCues) {
+        Decoded d = decode(dataPath("Sounds/" + cue));
+        ASSERT_TRUE(d.ok) << cue;
+        float peak = 0;
+        for (float v : d.mono) peak = std::max(peak, std::fabs(v));
+        (isAmbience(cue) ? loudestAmbience : loudestEvent) = std::max(isAmbience(cue) ? loudestAmbience : loudestEvent, peak);
+    }
+    EXPECT_LT(loudestAmbience, loudestEvent * 0.6f);
+}
+
+namespace {
+
 std::vector<char> readModuleBytes() {
     std::ifstream in(dataPath("music.mo3"), std::ios::binary);
     return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -294,4 +356,23 @@ TEST(DataMusic, SectionsAreAudibleDistinctAndJinglesSettleDown) {
         }
     }
     EXPECT_GE(tempos.size(), 5u) << "sections should not all share a tempo";
+}
+
+TEST(DataMusic, ThemesHaveNoSilentStretch) {
+    REQUIRE_DATA_SET("music.mo3");
+    std::vector<char> bytes = readModuleBytes();
+    openmpt::module mod(bytes);
+    mod.set_repeat_count(-1);
+    const int rate = 8000;
+    std::vector<float> buffer(2 * rate);
+    for (int s = 0; s < 5; ++s) {
+        SCOPED_TRACE("section " + std::to_string(s));
+        mod.set_position_order_row(kSectionOrders[s], 0);
+        // Every second of a full pass through the section has music in it.
+        for (int second = 0; second < 220; ++second) {
+            size_t got = mod.read_interleaved_stereo(rate, static_cast<size_t>(rate), buffer.data());
+            ASSERT_EQ(got, static_cast<size_t>(rate));
+            EXPECT_GT(rms(buffer, 0, buffer.size()), 0.01) << "silent at second " << second;
+        }
+    }
 }
