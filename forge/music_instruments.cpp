@@ -68,7 +68,7 @@ xm::Instrument oneShot(const std::string& name, const synth::Sound& s, double pi
 }
 
 xm::Instrument pluck() {
-    // Plucked string: a delay line of 42 frames (525 Hz) fed with soft noise.
+    // Plucked string: a delay line of 42 frames fed with soft noise.
     const int period = 42;
     synth::Rng rng(7001);
     std::vector<float> line(period);
@@ -90,7 +90,8 @@ xm::Instrument pluck() {
         s.data[static_cast<size_t>(i)] = cur;
     }
     synth::fadeEdges(s, 0.0, 0.2);
-    xm::Instrument ins = oneShot("pluck", s, static_cast<double>(kRate) / period);
+    // Each pass averages a frame with the one written after it: the loop is half a frame short.
+    xm::Instrument ins = oneShot("pluck", s, kRate / (period - 0.5));
     return ins;
 }
 

@@ -2,6 +2,7 @@
 // and the looping of every music section.
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.hpp>
+#include <libopenmpt/libopenmpt_ext.hpp>
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
@@ -73,19 +74,33 @@ Decoded decode(const fs::path& path) {
     return d;
 }
 
-// The strongest frequency between lo and hi Hz over the first `seconds` (Goertzel, 1/8 semitone).
+double goertzelPower(const std::vector<float>& v, size_t n, double f, long rate) {
+    double w = 2.0 * M_PI * f / static_cast<double>(rate), coeff = 2.0 * std::cos(w);
+    double s1 = 0, s2 = 0;
+    for (size_t i = 0; i < n; ++i) {
+        double s0 = v[i] + coeff * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    return s1 * s1 + s2 * s2 - coeff * s1 * s2;
+}
+
+// The strongest frequency between lo and hi Hz over the first `seconds`: a search in eighths of
+// a semitone, then refined to about one cent around the best.
 double dominantFrequency(const Decoded& d, double lo, double hi, double seconds) {
-    size_t n = std::min(d.mono.size(), static_cast<size_t>(seconds * d.rate));
-    double best = 0, bestPower = -1;
+    size_t n = std::min(d.mono.size(), static_cast<size_t>(seconds * static_cast<double>(d.rate)));
+    double best = lo, bestPower = -1;
     for (double f = lo; f <= hi; f *= std::pow(2.0, 1.0 / 96.0)) {
-        double w = 2.0 * M_PI * f / d.rate, coeff = 2.0 * std::cos(w);
-        double s1 = 0, s2 = 0;
-        for (size_t i = 0; i < n; ++i) {
-            double s0 = d.mono[i] + coeff * s1 - s2;
-            s2 = s1;
-            s1 = s0;
+        double power = goertzelPower(d.mono, n, f, d.rate);
+        if (power > bestPower) {
+            bestPower = power;
+            best = f;
         }
-        double power = s1 * s1 + s2 * s2 - coeff * s1 * s2;
+    }
+    double coarse = best;
+    for (int k = -13; k <= 13; ++k) {
+        double f = coarse * std::pow(2.0, k / 1200.0);
+        double power = goertzelPower(d.mono, n, f, d.rate);
         if (power > bestPower) {
             bestPower = power;
             best = f;
@@ -375,4 +390,35 @@ TEST(DataMusic, ThemesHaveNoSilentStretch) {
             EXPECT_GT(rms(buffer, 0, buffer.size()), 0.01) << "silent at second " << second;
         }
     }
+}
+
+TEST(DataMusic, PitchedInstrumentsPlayInTune) {
+    REQUIRE_DATA_SET("music.mo3");
+    std::vector<char> bytes = readModuleBytes();
+    const int rate = 44100;
+    int pitched = 0;
+    for (int ins = 0;; ++ins) {
+        openmpt::module_ext mod(bytes);
+        if (ins >= mod.get_num_instruments()) break;
+        std::string name = mod.get_instrument_names()[static_cast<size_t>(ins)];
+        // The drums are noise and need no pitch.
+        bool drum = name.find("kick") != std::string::npos || name.find("snare") != std::string::npos ||
+                    name.find("hat") != std::string::npos || name.find("shaker") != std::string::npos;
+        if (drum) continue;
+        ++pitched;
+        SCOPED_TRACE(name);
+        auto* interactive = static_cast<openmpt::ext::interactive*>(mod.get_interface(openmpt::ext::interactive_id));
+        ASSERT_NE(interactive, nullptr);
+        for (int c = 0; c < mod.get_num_channels(); ++c) interactive->set_channel_mute_status(c, true);
+        interactive->play_note(ins, 72, 1.0, 0.0);  // the C above middle C
+        Decoded d;
+        d.rate = rate;
+        d.mono.resize(rate / 2);
+        mod.read(rate, d.mono.size(), d.mono.data());
+        // Past the attack, the strongest frequency between 200 and 1100 Hz is that C.
+        d.mono.erase(d.mono.begin(), d.mono.begin() + rate / 10);
+        double f = dominantFrequency(d, 200, 1100, 0.4);
+        EXPECT_LT(std::fabs(1200.0 * std::log2(f / 523.2511)), 15.0) << f << " Hz";
+    }
+    EXPECT_GE(pitched, 5);
 }
