@@ -48,12 +48,27 @@ constexpr int kPhraseRows = kRowsPerBar * kBars;
 uint8_t xmNote(int midi) { return static_cast<uint8_t>(std::clamp(midi - 11, 1, 96)); }
 uint8_t vol(int v) { return static_cast<uint8_t>(0x10 + std::clamp(v, 0, 64)); }
 
+// Evens out the instruments' loudness: the plucked and struck ones die away and need more.
+double instrumentGain(int instrument) {
+    switch (instrument) {
+    case music::kPluck: return 1.4;
+    case music::kBass: return 0.8;
+    case music::kBell:
+    case music::kMarimba: return 1.3;
+    case music::kSquare: return 0.9;
+    case music::kSnare: return 1.3;
+    case music::kHat:
+    case music::kShaker: return 1.2;
+    default: return 1.0;
+    }
+}
+
 void put(Pattern& p, int row, int ch, int midi, int instrument, int volume) {
     if (row < 0 || row >= p.rows) return;
     Cell& c = p.at(row, ch);
     c.note = xmNote(midi);
     c.instrument = static_cast<uint8_t>(instrument);
-    c.volume = vol(volume);
+    c.volume = vol(static_cast<int>(volume * instrumentGain(instrument) + 0.5));
 }
 
 // Instruments that hold their note until released; the others ring out by themselves.
