@@ -257,10 +257,12 @@ Sound addBomb() {
     Noise fuse;
     fuse.length = 0.55;
     fuse.attack = 0.05;
-    fuse.decay = 0.4;
-    fuse.filter = Filter::Highpass;
-    fuse.cutoff = 4000;
-    fuse.amp = 0.18f;
+    fuse.decay = 0.3;
+    fuse.release = 0.2;
+    fuse.filter = Filter::Bandpass;
+    fuse.cutoff = 5000;
+    fuse.q = 0.8;
+    fuse.amp = 0.12f;
     fuse.seed = 61;
     addNoise(s, fuse);
     addCrackle(s, 0.02, 0.5, 60, 0.25f, 0.002, 62, 3500);
@@ -290,6 +292,7 @@ Sound addSuperBomb() {
     sw.length = 0.5;
     sw.attack = 0.3;
     sw.decay = 0.2;
+    sw.release = 0.15;
     sw.filter = Filter::Bandpass;
     sw.cutoff = 600;
     sw.cutoffEnd = 5000;
@@ -606,6 +609,7 @@ Sound gag() {
         n.length = 0.7;
         n.attack = 0.28;
         n.decay = 0.18;
+        n.release = 0.2;
         n.colour = Colour::Pink;
         n.filter = Filter::Bandpass;
         n.cutoff = 300;
@@ -671,6 +675,7 @@ Sound mapCue(int number) {
         n.length = 0.22;
         n.attack = 0.03;
         n.decay = 0.07;
+        n.release = 0.06;
         n.colour = Colour::Pink;
         n.filter = Filter::Bandpass;
         n.cutoff = 2200;
