@@ -226,6 +226,11 @@ int32_t sampleFrames(uint32_t sample) {
     return gMixer.samples[sample - 1].frames;
 }
 
+int32_t sampleRate(uint32_t sample) {
+    if (sample == 0 || sample > static_cast<uint32_t>(gMixer.sampleCount)) return 0;
+    return gMixer.samples[sample - 1].rate;
+}
+
 uint32_t playSample(uint32_t sample, int32_t frequency, bool loop) {
     if (!gMixer.enabled || sample == 0) return 0;
     AudioLock lock;

@@ -48,6 +48,7 @@ uint32_t addSample(DecodedSound&& sound);
 uint32_t loadSampleMemory(const uint8_t* data, size_t size);
 uint32_t loadSampleFile(const char* path);
 int32_t sampleFrames(uint32_t sample);  // 0 for an unknown handle
+int32_t sampleRate(uint32_t sample);    // the file's own rate, 0 for an unknown handle
 
 // Starts a voice of a sample at a playback rate in Hz (source frames per second, clamped to
 // 100..100000) at full volume. Returns the channel handle, 0 when nothing started (unknown
