@@ -91,27 +91,53 @@ bool readWholeFile(const char* path, std::vector<uint8_t>& out) {
     return ok;
 }
 
+// The inner loops: frames whose next source frame lies inside the sample.
+template <int Channels>
+void mixRun(const int16_t* pcm, uint64_t& position, uint64_t step, float gain, float* mix, int frames) {
+    for (int i = 0; i < frames; ++i) {
+        const size_t index = static_cast<size_t>(position >> 32);
+        const float frac = static_cast<float>(static_cast<uint32_t>(position)) * (1.0f / 4294967296.0f);
+        const int16_t* a = pcm + index * Channels;
+        const float left = a[0] + (a[Channels] - a[0]) * frac;
+        const float right = Channels == 2 ? a[1] + (a[3] - a[1]) * frac : left;
+        mix[2 * i] += left * gain;
+        mix[2 * i + 1] += right * gain;
+        position += step;
+    }
+}
+
 // Adds one voice into the chunk; false when the voice came to its end.
 bool mixVoice(Voice& v, const DecodedSound& s, float gain, float* mix, int frames) {
     const int16_t* pcm = s.pcm.data();
     const uint64_t length = static_cast<uint64_t>(s.frames) << 32;
+    const uint64_t lastFrame = static_cast<uint64_t>(s.frames - 1) << 32;
     const int stride = s.channels;
-    for (int i = 0; i < frames; ++i) {
+    int done = 0;
+    while (done < frames) {
         if (v.position >= length) {
             if (!v.loop) return false;
             v.position %= length;
         }
-        uint32_t index = static_cast<uint32_t>(v.position >> 32);
-        float frac = static_cast<float>(static_cast<uint32_t>(v.position)) * (1.0f / 4294967296.0f);
-        uint32_t next = index + 1;
-        if (next >= static_cast<uint32_t>(s.frames)) next = v.loop ? 0 : index;
+        if (v.position < lastFrame) {
+            // Every position below the last frame interpolates inside the sample.
+            const uint64_t steps = (lastFrame - v.position + v.step - 1) / v.step;
+            const int n = static_cast<int>(std::min<uint64_t>(steps, static_cast<uint64_t>(frames - done)));
+            if (stride == 2) mixRun<2>(pcm, v.position, v.step, gain, mix + 2 * done, n);
+            else mixRun<1>(pcm, v.position, v.step, gain, mix + 2 * done, n);
+            done += n;
+            continue;
+        }
+        // The last frame leads into the first (looping) or holds (otherwise).
+        const uint32_t index = static_cast<uint32_t>(v.position >> 32);
+        const float frac = static_cast<float>(static_cast<uint32_t>(v.position)) * (1.0f / 4294967296.0f);
         const int16_t* a = pcm + static_cast<size_t>(index) * stride;
-        const int16_t* b = pcm + static_cast<size_t>(next) * stride;
-        float left = a[0] + (b[0] - a[0]) * frac;
-        float right = stride == 2 ? a[1] + (b[1] - a[1]) * frac : left;
-        mix[2 * i] += left * gain;
-        mix[2 * i + 1] += right * gain;
+        const int16_t* b = v.loop ? pcm : a;
+        const float left = a[0] + (b[0] - a[0]) * frac;
+        const float right = stride == 2 ? a[1] + (b[1] - a[1]) * frac : left;
+        mix[2 * done] += left * gain;
+        mix[2 * done + 1] += right * gain;
         v.position += v.step;
+        ++done;
     }
     return true;
 }
@@ -133,11 +159,15 @@ bool decodeOggVorbis(const uint8_t* data, size_t size, DecodedSound& out) {
     const int sourceChannels = info->channels;
     out.channels = sourceChannels >= 2 ? 2 : 1;
     out.rate = static_cast<int32_t>(std::min<long>(info->rate, 1 << 30));
-    char buffer[16384];
+    // The length the file claims, only as a hint (and never more than a plausible amount).
+    ogg_int64_t total = ov_pcm_total(&file, -1);
+    ogg_int64_t plausible = std::min<ogg_int64_t>(kMaxSampleFrames, static_cast<ogg_int64_t>(size) * 32);
+    if (total > 0) out.pcm.reserve(static_cast<size_t>(std::min(total, plausible)) * out.channels);
+    int16_t buffer[8192];
     int link = 0;
     int holes = 0;
     for (;;) {
-        long got = ov_read(&file, buffer, sizeof buffer, 0, 2, 1, &link);
+        long got = ov_read(&file, reinterpret_cast<char*>(buffer), sizeof buffer, 0, 2, 1, &link);
         if (got == 0) break;
         if (got == OV_HOLE && ++holes < 64) continue;
         if (got < 0) break;
@@ -146,11 +176,15 @@ bool decodeOggVorbis(const uint8_t* data, size_t size, DecodedSound& out) {
         if (!linkInfo || linkInfo->channels != sourceChannels) break;
         int frames = static_cast<int>(got / (2 * sourceChannels));
         if (out.frames + frames > kMaxSampleFrames) frames = kMaxSampleFrames - out.frames;
-        const int16_t* in = reinterpret_cast<const int16_t*>(buffer);
-        for (int f = 0; f < frames; ++f) {
-            const int16_t* frame = in + static_cast<size_t>(f) * sourceChannels;
-            out.pcm.push_back(frame[0]);
-            if (out.channels == 2) out.pcm.push_back(frame[1]);
+        const int16_t* in = buffer;
+        if (sourceChannels == out.channels) {
+            out.pcm.insert(out.pcm.end(), in, in + static_cast<size_t>(frames) * sourceChannels);
+        } else {
+            for (int f = 0; f < frames; ++f) {
+                const int16_t* frame = in + static_cast<size_t>(f) * sourceChannels;
+                out.pcm.push_back(frame[0]);
+                out.pcm.push_back(frame[1]);
+            }
         }
         out.frames += frames;
         if (out.frames >= kMaxSampleFrames) break;
