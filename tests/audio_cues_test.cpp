@@ -108,6 +108,19 @@ TEST_F(AudioCueTest, LoadsTheOggFilesInCaseInsensitiveOrderAndCountsTheirBytes) 
     EXPECT_EQ(fs::current_path(), fs::canonical(dir_ / "Data"));
 }
 
+TEST_F(AudioCueTest, ASecondStartBeginsAfresh) {
+    playSound("A.ogg");
+    switchMusicSection(3);
+    initAudioWithoutDevice();
+    loadSounds();
+    const AudioState& a = audioState();
+    EXPECT_EQ(a.bankCount, 5);
+    EXPECT_EQ(a.bank[0].sample, 1u);  // the mixer's table starts over too
+    EXPECT_EQ(queued(), 0);
+    EXPECT_EQ(a.targetOrder, -1);
+    EXPECT_FALSE(platform::modulePlaying());
+}
+
 TEST_F(AudioCueTest, TheBankHoldsAtMost256Cues) {
     resetAudioState();
     testing_support::TempDir many;

@@ -87,17 +87,16 @@ int32_t musicSectionOrder(int section) {
 }
 
 bool initAudio() {
+    // A start begins from nothing: an earlier run's device, samples and bank are gone first.
+    resetAudioState();
     gAudio.deviceOpen = platform::openAudioDevice();
-    for (VoiceSlot& slot : gAudio.slots) slot = VoiceSlot();
-    gAudio.nextSlot = 0;
     applyVolumes();
     return gAudio.deviceOpen;
 }
 
 void initAudioWithoutDevice() {
+    resetAudioState();
     platform::setMixerEnabled(true);
-    for (VoiceSlot& slot : gAudio.slots) slot = VoiceSlot();
-    gAudio.nextSlot = 0;
     applyVolumes();
 }
 
