@@ -1,6 +1,5 @@
 #include "audio/audio.h"
 
-#include <dirent.h>
 
 #include <algorithm>
 #include <cstring>
@@ -18,41 +17,6 @@
 namespace {
 
 AudioState gAudio;
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool endsWithOgg(const char* name) {
-    size_t n = std::strlen(name);
-    if (n < 4) return false;
-    const char* tail = name + n - 4;
-    return tail[0] == '.' && lowerAscii(tail[1]) == 'o' && lowerAscii(tail[2]) == 'g' && lowerAscii(tail[3]) == 'g';
-}
-
-bool lessCaseInsensitive(const std::string& a, const std::string& b) {
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        char x = lowerAscii(a[i]);
-        char y = lowerAscii(b[i]);
-        if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-    }
-    if (a.size() != b.size()) return a.size() < b.size();
-    return a < b;  // names differing only in case keep a fixed order
-}
-
-// The "*.ogg" files of the current folder, sorted as a case-insensitive file system lists them.
-std::vector<std::string> listCueFiles() {
-    std::vector<std::string> names;
-    DIR* dir = opendir(".");
-    if (!dir) return names;
-    while (dirent* entry = readdir(dir)) {
-        if (!endsWithOgg(entry->d_name)) continue;
-        if (!platform::isRegularFile(entry->d_name)) continue;
-        names.emplace_back(entry->d_name);
-    }
-    closedir(dir);
-    std::sort(names.begin(), names.end(), lessCaseInsensitive);
-    return names;
-}
 
 void startModuleAt(int32_t order) {
     platform::playModule(order);
@@ -103,7 +67,7 @@ void initAudioWithoutDevice() {
 void loadSounds() {
     std::string back = platform::currentDir();
     if (platform::changeDir("Sounds")) {
-        for (const std::string& name : listCueFiles()) {
+        for (const std::string& name : platform::listFiles(".", "ogg")) {
             // A name too long for a bank entry is left out rather than cut short, so that no
             // request can reach it under a wrong name.
             if (gAudio.bankCount < kSoundBankSize && name.size() < static_cast<size_t>(kSoundNameSize)) {
