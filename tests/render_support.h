@@ -94,6 +94,7 @@ protected:
         memoryFiles() = MemoryFiles{};
         setTextureFileSource(&kMemorySource);
         setTint(1, 1, 1, 1);
+        setCulling(false);  // as for all drawing in 2D
         begin2D();
         clearTarget(0xFF000000u);
         triangleCounter() = 0;
