@@ -267,3 +267,44 @@ TEST_F(Textures, FullCacheRefusesNewTextures) {
 }
 
 }  // namespace
+
+namespace {
+
+// Opaque pictures are drawn without blending or the alpha test where that cannot change what
+// is seen; these draws check that the transparent parts still blend and test as asked.
+TEST_F(Textures, TransparentPaddingStillBlendsAroundAnOpaquePicture) {
+    auto px = render_test::makePixels(6, 4, [](int, int) { return Rgba{0, 0, 255, 255}; });
+    addFile("small.tga", platform::encodeTga(px.data(), 6, 4, false));
+    TextureEntry* t = loadPictureIntoPow2("small.tga", 6, 4);  // 8 x 4, two empty columns
+    ASSERT_EQ(t->width, 8u);
+    clearTarget(0xFFFF0000u);
+    bindTexture(t);
+    switchOff(kSwitchSmoothFiltering);
+    drawQuadRect(-400, 300, -320, 260, kFull, 0xFFFFFFFFu, 10.0f);  // the whole texture
+    drawScreenRect(200, 0, 260, 40, 0, 0, 0.75f, 1.0f, 0xFFFFFFFFu);  // the picture only
+    picture();
+    EXPECT_TRUE(near(at(10, 10), {0, 0, 255, 255}, 0));
+    EXPECT_TRUE(near(at(75, 10), {255, 0, 0, 255}, 0));  // the padding lets the red through
+    EXPECT_TRUE(near(at(230, 20), {0, 0, 255, 255}, 0));
+    // Half the vertex alpha: the opaque picture blends.
+    drawScreenRect(300, 0, 360, 40, 0, 0, 0.75f, 1.0f, 0x80FFFFFFu);
+    EXPECT_TRUE(near(pixel(330, 20), {127, 0, 128, 255}, 2));
+}
+
+TEST_F(Textures, AlphaTestAgainst1StillKeepsDepthFromTransparentTexels) {
+    auto px = render_test::makePixels(2, 1, [](int x, int) { return Rgba{255, 255, 255, x == 0 ? 0 : 255}; });
+    TextureEntry* t = createTextureFromPixels("half", px.data(), 2, 1, true);
+    clearDepth(1.0f);
+    switchOn(kSwitchDepthTest);
+    switchOn(kSwitchDepthWrite);
+    switchOff(kSwitchSmoothFiltering);
+    bindTexture(t);
+    drawQuadRect(-100, 100, 100, -100, kFull, 0xFFFFFFFFu, 20.0f);  // left half transparent
+    bindTexture(nullptr);
+    drawQuadRect(-100, 100, 100, -100, kFull, 0xFF00FF00u, 50.0f);  // farther: only where nothing was written
+    picture();
+    EXPECT_TRUE(near(at(350, 300), {0, 255, 0, 255}, 0));
+    EXPECT_TRUE(near(at(450, 300), {255, 255, 255, 255}, 0));
+}
+
+}  // namespace

@@ -33,6 +33,26 @@ struct GlFunctions {
     PFNGLBINDSAMPLERPROC bindSampler = nullptr;
 };
 
+// What the backend knows of each texture: its size, its levels, and the top-left area whose
+// texels are all opaque.
+struct TextureInfo {
+    int width = 0;
+    int height = 0;
+    int levels = 1;
+    int opaqueWidth = 0;
+    int opaqueHeight = 0;
+};
+
+// The states as last given to GL. Blending and the alpha test are left out where they cannot
+// change the result (an opaque draw, or alpha / inverse alpha blending with the reference 1).
+struct AppliedStates {
+    bool blending = false;
+    int blendMode = -1;
+    bool alphaTest = false;
+    int alphaRef = -1;
+    int sampler = -1;  // 0 nearest, 1 linear, 2 linear between the two levels
+};
+
 struct GpuState {
     bool up = false;
     GlFunctions fn;
@@ -44,7 +64,9 @@ struct GpuState {
     GLuint depthStencil = 0;
     int back = 0;  // the picture being drawn; the other one was presented last
     GLuint target = 0;  // 0: the picture
-    GLuint samplers[2] = {0, 0};
+    GLuint samplers[3] = {0, 0, 0};
+    std::vector<TextureInfo> textures;  // by texture name
+    AppliedStates applied;
 
     bool depthTest = false;
     bool depthWrite = true;
@@ -63,6 +85,9 @@ struct GpuState {
 
     Vertex batch[kBatchCapacity];
     int batchCount = 0;
+    // What the gathered vertices cover: texture coordinates and the lowest vertex alpha.
+    float uMin, uMax, vMin, vMax;
+    uint32_t minAlpha;
 };
 GpuState* gGpu = nullptr;
 
@@ -107,15 +132,105 @@ bool hasGlExtension(const char* name) {
     return false;
 }
 
-void applyTextureFilter() {
+TextureInfo* textureInfo(GLuint name) {
+    if (!gGpu || name == 0 || name >= gGpu->textures.size()) return nullptr;
+    return &gGpu->textures[name];
+}
+
+void resetBatchBounds() {
+    GpuState& g = *gGpu;
+    g.uMin = g.vMin = 1e30f;
+    g.uMax = g.vMax = -1e30f;
+    g.minAlpha = 255;
+}
+
+// The top-left area of a picture whose texels are all opaque.
+void measureOpaqueArea(TextureInfo& info, const uint8_t* rgba) {
+    info.opaqueWidth = info.opaqueHeight = 0;
+    if (!rgba) return;
+    int w = info.width, h = info.height;
+    int ow = 0;
+    while (ow < w && rgba[static_cast<size_t>(ow) * 4 + 3] == 255) ++ow;
+    if (ow == 0) return;
+    int oh = 0;
+    for (; oh < h; ++oh) {
+        const uint8_t* row = rgba + static_cast<size_t>(oh) * w * 4;
+        bool opaque = true;
+        for (int x = 0; x < ow && opaque; ++x) opaque = row[x * 4 + 3] == 255;
+        if (!opaque) break;
+    }
+    info.opaqueWidth = ow;
+    info.opaqueHeight = oh;
+}
+
+// True when every fragment of the gathered vertices comes out with alpha 255.
+bool batchIsOpaque() {
+    GpuState& g = *gGpu;
+    if (g.minAlpha < 255) return false;
+    if (!g.texture) return true;
+    const TextureInfo* info = textureInfo(g.texture);
+    if (!info || info->opaqueWidth == 0 || info->opaqueHeight == 0) return false;
+    if (info->opaqueWidth == info->width && info->opaqueHeight == info->height) return true;
+    // Only part of the texture is opaque: the coordinates must stay half a texel inside it.
+    float x0 = g.uMin * static_cast<float>(info->width), x1 = g.uMax * static_cast<float>(info->width);
+    float y0 = g.vMin * static_cast<float>(info->height), y1 = g.vMax * static_cast<float>(info->height);
+    return x0 >= 0.5f && y0 >= 0.5f && x1 <= static_cast<float>(info->opaqueWidth) - 0.5f &&
+           y1 <= static_cast<float>(info->opaqueHeight) - 0.5f;
+}
+
+void applyTextureFilter(int sampler) {
     GpuState& g = *gGpu;
     if (g.fn.bindSampler) {
-        g.fn.bindSampler(0, g.samplers[g.linear ? 1 : 0]);
+        if (g.applied.sampler == sampler) return;
+        g.fn.bindSampler(0, g.samplers[sampler]);
+        g.applied.sampler = sampler;
         return;
     }
     if (!g.texture) return;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, g.linear ? GL_LINEAR : GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, g.linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, sampler ? GL_LINEAR : GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                    sampler == 2 ? GL_LINEAR_MIPMAP_LINEAR : (sampler ? GL_LINEAR : GL_NEAREST));
+}
+
+// The states that the next draw needs, as they take effect.
+void applyDrawStates(bool opaque) {
+    GpuState& g = *gGpu;
+    AppliedStates& a = g.applied;
+    bool blend = g.blending && g.blendMode != 2 && !(g.blendMode == 0 && opaque);
+    if (blend != a.blending) {
+        if (blend) glEnable(GL_BLEND);
+        else glDisable(GL_BLEND);
+        a.blending = blend;
+    }
+    if (blend && g.blendMode != a.blendMode) {
+        switch (g.blendMode) {
+            case 0: glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); break;
+            case 1: glBlendFunc(GL_SRC_COLOR, GL_ONE); break;
+            case 3: glBlendFunc(GL_SRC_ALPHA, GL_ONE); break;
+            default: glBlendFunc(GL_ONE, GL_ZERO); break;
+        }
+        a.blendMode = g.blendMode;
+    }
+    // Under alpha / inverse alpha blending a fragment of alpha 0 leaves the target as it was,
+    // so the test against 1 only matters where depth is written.
+    bool depthWritten = g.depthTest && g.depthWrite;
+    bool alpha = g.alphaTest && !opaque &&
+                 !(g.blending && g.blendMode == 0 && g.alphaRef <= 1 && !depthWritten);
+    if (alpha != a.alphaTest) {
+        if (alpha) glEnable(GL_ALPHA_TEST);
+        else glDisable(GL_ALPHA_TEST);
+        a.alphaTest = alpha;
+    }
+    if (alpha && g.alphaRef != a.alphaRef) {
+        glAlphaFunc(GL_GEQUAL, static_cast<float>(g.alphaRef) / 255.0f);
+        a.alphaRef = g.alphaRef;
+    }
+    int sampler = 0;
+    if (g.linear) {
+        const TextureInfo* info = textureInfo(g.texture);
+        sampler = info && info->levels > 1 ? 2 : 1;
+    }
+    applyTextureFilter(sampler);
 }
 
 void bindCurrentTarget() {
@@ -186,12 +301,11 @@ void applyAllStates() {
     else glDisable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
     glDepthMask(g.depthWrite ? GL_TRUE : GL_FALSE);
-    if (g.blending) glEnable(GL_BLEND);
-    else glDisable(GL_BLEND);
+    glDisable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    if (g.alphaTest) glEnable(GL_ALPHA_TEST);
-    else glDisable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GEQUAL, static_cast<float>(g.alphaRef) / 255.0f);
+    glDisable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GEQUAL, 0.0f);
+    g.applied = AppliedStates{false, 0, false, 0, -1};
     glFrontFace(GL_CCW);
     glCullFace(GL_BACK);
     if (g.culling) glEnable(GL_CULL_FACE);
@@ -204,7 +318,7 @@ void applyAllStates() {
     glDisable(GL_DITHER);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    applyTextureFilter();
+    applyTextureFilter(0);
     loadMatrices();
 }
 }  // namespace
@@ -243,16 +357,19 @@ bool init(int pictureWidth, int pictureHeight) {
         return false;
     }
     if (g.fn.genSamplers) {
-        g.fn.genSamplers(2, g.samplers);
-        for (int i = 0; i < 2; ++i) {
+        g.fn.genSamplers(3, g.samplers);
+        for (int i = 0; i < 3; ++i) {
             g.fn.samplerParameteri(g.samplers[i], GL_TEXTURE_WRAP_S, GL_REPEAT);
             g.fn.samplerParameteri(g.samplers[i], GL_TEXTURE_WRAP_T, GL_REPEAT);
         }
         g.fn.samplerParameteri(g.samplers[0], GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         g.fn.samplerParameteri(g.samplers[0], GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         g.fn.samplerParameteri(g.samplers[1], GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        g.fn.samplerParameteri(g.samplers[1], GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        g.fn.samplerParameteri(g.samplers[1], GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        g.fn.samplerParameteri(g.samplers[2], GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        g.fn.samplerParameteri(g.samplers[2], GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     }
+    resetBatchBounds();
     g.up = true;
     g.back = 0;
     g.target = 0;
@@ -272,7 +389,7 @@ void shutdown() {
             if (g.pictureTexture[i]) glDeleteTextures(1, &g.pictureTexture[i]);
         }
         if (g.depthStencil) g.fn.deleteRenderbuffers(1, &g.depthStencil);
-        if (g.samplers[0] && g.fn.deleteSamplers) g.fn.deleteSamplers(2, g.samplers);
+        if (g.samplers[0] && g.fn.deleteSamplers) g.fn.deleteSamplers(3, g.samplers);
     }
     delete gGpu;
     gGpu = nullptr;
@@ -285,10 +402,12 @@ void flush() {
     GpuState& g = *gGpu;
     if (g.batchCount == 0) return;
     if (!g.bgraColours) swizzleToRgba(g.batch, g.batchCount);
+    applyDrawStates(batchIsOpaque());
     setSpriteArrays(g.batch);
     colourMaterial(true);
     glDrawArrays(GL_TRIANGLES, 0, g.batchCount);
     g.batchCount = 0;
+    resetBatchBounds();
 }
 
 void finish() {
@@ -316,28 +435,18 @@ void setBlending(bool on) {
     if (!ready() || gGpu->blending == on) return;
     flush();
     gGpu->blending = on;
-    if (on) glEnable(GL_BLEND);
-    else glDisable(GL_BLEND);
 }
 
 void setBlendFactors(int mode) {
     if (!ready() || mode < 0 || mode > 3 || gGpu->blendMode == mode) return;
     flush();
     gGpu->blendMode = mode;
-    switch (mode) {
-        case 0: glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); break;
-        case 1: glBlendFunc(GL_SRC_COLOR, GL_ONE); break;
-        case 3: glBlendFunc(GL_SRC_ALPHA, GL_ONE); break;
-        default: glBlendFunc(GL_ONE, GL_ZERO); break;
-    }
 }
 
 void setAlphaTest(bool on) {
     if (!ready() || gGpu->alphaTest == on) return;
     flush();
     gGpu->alphaTest = on;
-    if (on) glEnable(GL_ALPHA_TEST);
-    else glDisable(GL_ALPHA_TEST);
 }
 
 void setAlphaReference(int ref) {
@@ -347,7 +456,6 @@ void setAlphaReference(int ref) {
     if (gGpu->alphaRef == ref) return;
     flush();
     gGpu->alphaRef = ref;
-    glAlphaFunc(GL_GEQUAL, static_cast<float>(ref) / 255.0f);
 }
 
 void setCulling(bool on) {
@@ -370,7 +478,6 @@ void setLinearFiltering(bool on) {
     if (!ready() || gGpu->linear == on) return;
     flush();
     gGpu->linear = on;
-    applyTextureFilter();
 }
 
 void setTransforms(const float* world, const float* view, const float* projection) {
@@ -461,6 +568,10 @@ uint32_t createTexture(int width, int height, int levels, const uint8_t* rgba) {
         glDeleteTextures(1, &name);
         return 0;
     }
+    if (gGpu->textures.size() <= name) gGpu->textures.resize(name + 64);
+    TextureInfo& info = gGpu->textures[name];
+    info = TextureInfo{width, height, levels > 1 ? 2 : 1, 0, 0};
+    measureOpaqueArea(info, zeros.empty() ? rgba : nullptr);
     return name;
 }
 
@@ -474,6 +585,10 @@ bool uploadTexture(uint32_t texture, int x, int y, int width, int height, const 
     if (maxLevel > 0) gGpu->fn.generateMipmap(GL_TEXTURE_2D);
     bool ok = glGetError() == GL_NO_ERROR;
     glBindTexture(GL_TEXTURE_2D, gGpu->texture);
+    if (TextureInfo* info = textureInfo(texture)) {
+        if (x == 0 && y == 0 && width == info->width && height == info->height) measureOpaqueArea(*info, rgba);
+        else info->opaqueWidth = info->opaqueHeight = 0;
+    }
     return ok;
 }
 
@@ -493,6 +608,7 @@ void deleteTexture(uint32_t texture) {
     if (gGpu->texture == texture) bindTexture(0);
     GLuint name = texture;
     glDeleteTextures(1, &name);
+    if (TextureInfo* info = textureInfo(texture)) *info = TextureInfo{};
 }
 
 void bindTexture(uint32_t texture) {
@@ -503,7 +619,6 @@ void bindTexture(uint32_t texture) {
     glBindTexture(GL_TEXTURE_2D, texture);
     if (texture && !had) glEnable(GL_TEXTURE_2D);
     if (!texture) glDisable(GL_TEXTURE_2D);
-    if (!gGpu->fn.bindSampler) applyTextureFilter();
 }
 
 bool createRenderTarget(int width, int height, uint32_t& texture, uint32_t& framebuffer) {
@@ -563,6 +678,15 @@ void drawSprites(const Vertex* vertices, int count, int primitive) {
         return;
     }
     if (g.batchCount + triangles * 3 > kBatchCapacity) flush();
+    for (int i = 0; i < count; ++i) {
+        const Vertex& v = vertices[i];
+        if (v.u < g.uMin) g.uMin = v.u;
+        if (v.u > g.uMax) g.uMax = v.u;
+        if (v.v < g.vMin) g.vMin = v.v;
+        if (v.v > g.vMax) g.vMax = v.v;
+        uint32_t alpha = v.argb >> 24;
+        if (alpha < g.minAlpha) g.minAlpha = alpha;
+    }
     Vertex* out = g.batch + g.batchCount;
     if (primitive == kTriangleList) {
         std::memcpy(out, vertices, sizeof(Vertex) * static_cast<size_t>(triangles) * 3);
@@ -656,6 +780,7 @@ void drawRaw(const void* vertices, int count, uint32_t layout, int primitive) {
         glTexCoord2f(0.0f, 0.0f);
     }
     colourMaterial(diffuseOffset >= 0);
+    applyDrawStates(false);
     glDrawArrays(glPrimitive(primitive), 0, count);
 }
 
