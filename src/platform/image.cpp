@@ -10,7 +10,7 @@ namespace platform {
 
 namespace {
 // Pictures larger than this on a side are refused before decoding (hostile headers).
-constexpr int kMaxSide = 8192;
+constexpr int kMaxSide = 4096;
 
 void appendBytes(void* context, void* data, int size) {
     auto* out = static_cast<std::vector<uint8_t>*>(context);
