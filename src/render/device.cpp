@@ -163,8 +163,7 @@ bool initDevice() {
         return false;
     }
     // Frames are not tied to the retrace unless asked.
-    platform::setVsyncActive(gDev.waitForRetrace && platform::setGlSwapInterval(1));
-    if (!gDev.waitForRetrace) platform::setGlSwapInterval(0);
+    setVerticalSync(false);
     gDev.world = gDev.view = gDev.projection = identityMatrix();
     gDev.perspective = perspectiveMatrix(0.7853982f, 800.0f / 600.0f, 5.0f, 400.0f);
     gDev.up = true;
@@ -331,6 +330,13 @@ void setRenderTargetTexture(TextureEntry* texture) {
 }
 
 void setCulling(bool on) { platform::gpu::setCulling(on); }
+
+void setVerticalSync(bool on) {
+    gDev.waitForRetrace = on;
+    if (!gDev.up && !platform::glContextReady()) return;
+    bool active = on ? platform::setGlSwapInterval(1) : (platform::setGlSwapInterval(0), false);
+    platform::setVsyncActive(active);
+}
 
 void applyDefaultStates() {
     // The device's own defaults first (opaque copy, no blending or alpha test, depth writes on),

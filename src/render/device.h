@@ -84,6 +84,8 @@ TextureEntry* boundTexture();
 // Draw into the texture (a render target of the texture cache), or back into the picture.
 void setRenderTargetTexture(TextureEntry* texture);
 void setCulling(bool on);
+// Asks for presents tied to the vertical retrace; the platform layer reports whether it holds.
+void setVerticalSync(bool on);
 void applyDefaultStates();
 void applyLightPreset();  // the light and material of the meshes
 void discardManagedResources();
