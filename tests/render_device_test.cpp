@@ -276,6 +276,31 @@ TEST_F(Device, FullScreenChangesAtThePresentThatFollowsTheRequest) {
     presentFrame();
     EXPECT_TRUE(platform::isFullScreen());
     settings() = Settings{};
+    // The drawing states outlive the change: a screen rectangle (culled if culling were back on)
+    // still shows.
+    bindTexture(nullptr);
+    drawScreenRect(0, 0, 10, 10, 0, 0, 1, 1, 0xFFFFFFFFu);
+    EXPECT_TRUE(near(pixel(5, 5), {255, 255, 255, 255}, 0));
+}
+
+TEST_F(Device, LightPresetLightsSurfacesFacingAgainstTheLightsDirection) {
+    // The light travels along (3, 3, -10): a surface whose normal points along +z faces it.
+    struct V {
+        float x, y, z, nx, ny, nz;
+    };
+    const V facing[3] = {{-200, 100, 10, 0, 0, 1}, {-100, 100, 10, 0, 0, 1}, {-200, 0, 10, 0, 0, 1}};
+    const V away[3] = {{100, 100, 10, 0, 0, -1}, {200, 100, 10, 0, 0, -1}, {100, 0, 10, 0, 0, -1}};
+    bindTexture(nullptr);
+    switchOff(kSwitchBlending);
+    applyLightPreset();
+    switchOn(kSwitchLighting);
+    drawVertices(facing, 1, kVertexPosition | kVertexNormal, kPrimitiveTriangles);
+    drawVertices(away, 1, kVertexPosition | kVertexNormal, kPrimitiveTriangles);
+    switchOff(kSwitchLighting);
+    picture();
+    // Diffuse 1 x cos + material ambient 0.2 x global ambient 1; only the ambient part when turned away.
+    EXPECT_TRUE(near(at(210, 210), {255, 255, 255, 255}, 0));
+    EXPECT_TRUE(near(at(510, 210), {51, 51, 51, 255}, 1));
 }
 
 TEST(DeviceMath, BrightnessHalfIsTheIdentityRamp) {

@@ -202,11 +202,12 @@ void presentFrame() {
         if (toWindow) platform::swapGlWindow();
     }
     if (gDev.videoChangePending) {
-        // The "reset": the mode is chosen again and the window placed; render targets survive.
+        // The "reset": the mode is chosen again and the window placed. The GL context lives on
+        // with its states and render targets, so nothing is rebuilt (and 2D drawing keeps its
+        // culling off).
         gDev.videoChangePending = false;
         selectMode();
         platform::setFullScreen(gDev.fullScreen);
-        if (gDev.up) applyDefaultStates();
     }
 }
 
