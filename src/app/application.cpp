@@ -1,7 +1,9 @@
 #include "app/application.h"
 
 #include <cstdio>
+#include <vector>
 
+#include "app/icon.h"
 #include "app/loader.h"
 #include "app/scene.h"
 #include "app/strings.h"
@@ -61,8 +63,8 @@ ApplicationState& application() { return gApp; }
 
 void resetApplicationState() { gApp = ApplicationState{}; }
 
-StartResult startUp() {
-    if (!platform::acquireInstanceLock()) return {false, 0};
+StartResult startUp(bool singleInstance) {
+    if (singleInstance && !platform::acquireInstanceLock()) return {false, 0};
     platform::installSignalHandlers();
     if (!findDataFolder()) platform::fatal("Can't load Data...\nProgram will now stop.", "Loading Error");
     loadSettings();
@@ -75,6 +77,8 @@ StartResult startUp() {
         std::fprintf(stderr, "Sandmere: the window cannot be created\n");
         return {false, 1};
     }
+    std::vector<uint8_t> icon = makeWindowIcon();
+    platform::setWindowIcon(icon.data(), kIconSize, kIconSize);
     if (gApp.windowed) platform::showWindow();
     if (!initDevice()) return {false, 1};
     if (gApp.fullScreen) platform::showWindow();

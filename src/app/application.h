@@ -33,7 +33,8 @@ struct StartResult {
     int exitCode;
 };
 
-StartResult startUp();
+// The play runner starts without the single-instance guard, so tests may run side by side.
+StartResult startUp(bool singleInstance = true);
 void loopTurn();  // one turn: one event, or else one frame (and the loading when asked)
 bool handlePendingEvent();  // one queued event; false when the queue is empty
 void frameTurn();           // the turn without events: idle while inactive, else a frame

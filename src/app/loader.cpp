@@ -67,7 +67,10 @@ void prepareLoader() {
     gLoader.tint[0] = gLoader.tint[1] = gLoader.tint[2] = gLoader.tint[3] = 1.0f;
     setCulling(false);
     gLoader.splash1 = loadPictureIntoPow2("splash1.jpg", 800, 600);
-    if (platform::isRegularFile("splash2.jpg")) gLoader.splash2 = loadPictureIntoPow2("splash2.jpg", 800, 600);
+    if (platform::isRegularFile("splash2.jpg")) {
+        gLoader.hasSecondSplash = true;
+        gLoader.splash2 = loadPictureIntoPow2("splash2.jpg", 800, 600);
+    }
     gLoader.loadScreen = loadPictureIntoPow2("loadscreen.jpg", 800, 600);
     gLoader.loadBar = loadPictureIntoPow2("loadbar.tga", 472, 72);
 }
@@ -95,6 +98,7 @@ void reportLoaded(int64_t bytes) {
         if (!gLoader.redrawnOnce || now - gLoader.lastRedrawMs >= 16) {
             gLoader.redrawnOnce = true;
             gLoader.lastRedrawMs = now;
+            gLoader.redraws += 1;
             platform::pumpEvents();
             beginScene();
             begin2D();
@@ -167,7 +171,7 @@ void LoaderScene::frame() {
         switchOn(7);
         gLoader.splashTimer += frameMs;
         if (gLoader.splashTimer >= 4000.0f) {
-            if (gLoader.splash2 && !gLoader.secondSplash) {
+            if (gLoader.hasSecondSplash && !gLoader.secondSplash) {
                 gLoader.secondSplash = true;
                 gLoader.splashTimer = 0.0f;
             } else {

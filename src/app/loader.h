@@ -15,6 +15,7 @@ constexpr uint32_t kDataSetBytes = 25176136;
 struct LoaderState {
     TextureEntry* splash1 = nullptr;
     TextureEntry* splash2 = nullptr;
+    bool hasSecondSplash = false;  // its file exists
     TextureEntry* loadScreen = nullptr;
     TextureEntry* loadBar = nullptr;
     float tint[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -27,6 +28,7 @@ struct LoaderState {
     uint64_t bytesLoaded = 0;
     uint32_t lastRedrawMs = 0;
     bool redrawnOnce = false;
+    uint32_t redraws = 0;  // loading-screen frames drawn from inside the loading
 };
 
 class LoaderScene : public Scene {

@@ -49,7 +49,7 @@ bool PlayRunner::start() {
     platform::useVirtualClock(true, 1000000);
     previousFolder_ = platform::currentDir();
     platform::changeDir(installFolder_.c_str());
-    StartResult result = startUp();
+    StartResult result = startUp(false);
     running_ = result.run;
     exitCode_ = result.exitCode;
     return running_;
