@@ -2,12 +2,10 @@
 // and the bar, captured to PNG.
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "app/application.h"
 #include "app/loader.h"
 #include "app/play_runner.h"
-#include "platform/instance.h"
 #include "render_support.h"
 
 using namespace render_test;
@@ -43,45 +41,10 @@ double meanBrightness(const platform::Picture& p) {
     return sum / (static_cast<double>(p.width) * p.height * 3);
 }
 
-// Pictures read from the disk of the current folder (the runner's data folder), for as long as
-// the resource store cannot serve them.
-struct DiskFiles {
-    std::map<const void*, std::vector<uint8_t>> open;
-};
-DiskFiles& diskFiles() {
-    static DiskFiles files;
-    return files;
-}
-uint8_t* diskLoad(const char* name, int32_t* size, bool fatal) {
-    std::ifstream in(name, std::ios::binary);
-    if (!in) {
-        if (fatal) platform::fatal("missing picture", "Loading Error");
-        return nullptr;
-    }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    bytes.push_back(0);
-    if (size) *size = static_cast<int32_t>(bytes.size() - 1);
-    uint8_t* data = bytes.data();
-    diskFiles().open[data] = std::move(bytes);
-    return data;
-}
-void diskRelease(const void* data) { diskFiles().open.erase(data); }
-const TextureFileSource kDiskSource{diskLoad, diskRelease};
-
-// Runs the loader in its own lock folder, so that parallel test processes do not meet.
+// The loader run by the play runner, its pictures read through the resource store.
 class LoaderRun : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* old = std::getenv("XDG_RUNTIME_DIR");
-        oldRuntime_ = old ? old : "";
-        setenv("XDG_RUNTIME_DIR", lockDir_.str().c_str(), 1);
-    }
-    void TearDown() override {
-        setTextureFileSource(nullptr);
-        platform::releaseInstanceLock();
-        if (oldRuntime_.empty()) unsetenv("XDG_RUNTIME_DIR");
-        else setenv("XDG_RUNTIME_DIR", oldRuntime_.c_str(), 1);
-    }
+    void SetUp() override { setTextureFileSource(nullptr); }
     // Runs until the given virtual time since the start and captures the frame.
     platform::Picture captureAt(PlayRunner& runner, uint32_t startMs, uint32_t ms, const std::string& name) {
         uint32_t elapsed = runner.now() - startMs;
@@ -90,9 +53,7 @@ protected:
         EXPECT_TRUE(runner.capture(path.string()));
         return readPng(path);
     }
-    testing_support::TempDir lockDir_;
     testing_support::TempDir temp_;
-    std::string oldRuntime_;
 };
 
 void writePicture(const std::filesystem::path& path, int w, int h, Rgba c, bool tga) {
@@ -107,7 +68,8 @@ TEST_F(LoaderRun, SplashFadesThenTheBarFillsTheLoadingScreen) {
     writePicture(install / "Data/splash1.jpg", 800, 600, {240, 240, 240, 255}, false);
     writePicture(install / "Data/loadscreen.jpg", 800, 600, {0, 0, 160, 255}, false);
     writePicture(install / "Data/loadbar.tga", 472, 72, {0, 255, 0, 255}, true);
-    setTextureFileSource(&kDiskSource);
+    testing_support::writeFile(install / "Data/strings2.txt", "keytoresume=Press a key\r\n");
+    testing_support::writeFile(install / "Data/tips2.txt", "tip1=A tip\r\n");
     PlayRunner runner(install.str());
     ASSERT_TRUE(runner.start());
     uint32_t start = runner.now();
