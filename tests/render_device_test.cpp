@@ -219,6 +219,16 @@ TEST_F(Device, RenderTargetKeepsTheTopOfItsPictureAtTheTop) {
     EXPECT_TRUE(near(at(61, 61), {0, 0, 255, 255}, 0));
 }
 
+TEST_F(Device, ReleasingTheCurrentTargetDrawsIntoThePictureAgain) {
+    TextureEntry* target = createTexture("gone", 16, 16, kFormatA8R8G8B8, true);
+    ASSERT_NE(target, nullptr);
+    setRenderTargetTexture(target);
+    releaseTexture(target);
+    EXPECT_EQ(renderTargetTexture(), nullptr);
+    clearTarget(0xFF00FF00u);
+    EXPECT_TRUE(near(pixel(400, 300), {0, 255, 0, 255}, 0));
+}
+
 TEST_F(Device, RenderTargetComesBackEmptyAfterAReset) {
     TextureEntry* target = createTexture("rt", 32, 32, kFormatA8R8G8B8, true);
     ASSERT_NE(target, nullptr);
@@ -240,7 +250,7 @@ TEST_F(Device, RenderTargetComesBackEmptyAfterAReset) {
 
 TEST_F(Device, PresentShowsTheFinishedPictureAndCaptureWritesIt) {
     bindTexture(nullptr);
-    clearTarget(0xFF102030u);
+    clearTarget(0x00102030u);  // a clear without alpha: the shown picture is opaque all the same
     drawQuadRect(-400, 300, -399, 299, kFull, 0xFFFFFFFFu, 10.0f);
     presentFrame();
     // The next frame is drawn elsewhere and does not change what was presented.
@@ -250,6 +260,7 @@ TEST_F(Device, PresentShowsTheFinishedPictureAndCaptureWritesIt) {
     EXPECT_EQ(shown[0], 255);
     EXPECT_EQ(shown[4], 0x10);
     EXPECT_EQ(shown[(599 * 800 + 799) * 4 + 2], 0x30);
+    EXPECT_EQ(shown[(599 * 800 + 799) * 4 + 3], 255);
     testing_support::TempDir dir;
     std::string path = (dir / "frame.png").string();
     ASSERT_TRUE(captureFrame(path.c_str()));

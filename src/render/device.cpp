@@ -319,6 +319,8 @@ void bindTexture(TextureEntry* texture) {
 
 TextureEntry* boundTexture() { return gDev.texture; }
 
+TextureEntry* renderTargetTexture() { return gDev.renderTarget; }
+
 void setRenderTargetTexture(TextureEntry* texture) {
     if (texture && texture->renderTarget && texture->framebuffer) {
         gDev.renderTarget = texture;
@@ -363,12 +365,16 @@ void waitForDrawing() { platform::gpu::finish(); }
 
 bool readPresentedFrame(uint8_t* rgba) {
     if (!gDev.up || !rgba) return false;
-    return platform::gpu::readPresentedPicture(rgba);
+    if (!platform::gpu::readPresentedPicture(rgba)) return false;
+    // The screen has no alpha: what was shown is opaque.
+    size_t bytes = static_cast<size_t>(platform::kPictureWidth) * platform::kPictureHeight * 4;
+    for (size_t i = 3; i < bytes; i += 4) rgba[i] = 255;
+    return true;
 }
 
 bool captureFrame(const char* pngPath) {
     if (!gDev.up || !pngPath) return false;
     std::vector<uint8_t> rgba(static_cast<size_t>(platform::kPictureWidth) * platform::kPictureHeight * 4);
-    if (!platform::gpu::readPresentedPicture(rgba.data())) return false;
+    if (!readPresentedFrame(rgba.data())) return false;
     return platform::writePng(pngPath, rgba.data(), platform::kPictureWidth, platform::kPictureHeight);
 }

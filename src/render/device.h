@@ -83,6 +83,7 @@ void bindTexture(TextureEntry* texture);
 TextureEntry* boundTexture();
 // Draw into the texture (a render target of the texture cache), or back into the picture.
 void setRenderTargetTexture(TextureEntry* texture);
+TextureEntry* renderTargetTexture();  // none while drawing into the picture
 void setCulling(bool on);
 // Asks for presents tied to the vertical retrace; the platform layer reports whether it holds.
 void setVerticalSync(bool on);

@@ -41,6 +41,7 @@ TextureEntry* appendEntry(const char* name, uint32_t width, uint32_t height) {
 
 void freeDeviceTexture(TextureEntry* e) {
     if (boundTexture() == e) bindTexture(nullptr);
+    if (renderTargetTexture() == e) setRenderTargetTexture(nullptr);
     if (e->renderTarget) {
         platform::gpu::deleteRenderTarget(e->texture, e->framebuffer);
     } else {
