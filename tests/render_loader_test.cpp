@@ -70,8 +70,24 @@ TEST_F(LoaderRun, SplashFadesThenTheBarFillsTheLoadingScreen) {
     writePicture(install / "Data/loadbar.tga", 472, 72, {0, 255, 0, 255}, true);
     testing_support::writeFile(install / "Data/strings2.txt", "keytoresume=Press a key\r\n");
     testing_support::writeFile(install / "Data/tips2.txt", "tip1=A tip\r\n");
+    // A font whose glyphs are white blocks (the game loads its font later, with the board).
+    auto sheet = makePixels(512, 512, [](int x, int y) {
+        bool ink = x % 32 >= 8 && x % 32 < 24 && y % 32 >= 4 && y % 32 < 28;
+        return Rgba{255, 255, 255, ink ? 255 : 0};
+    });
+    auto tga = platform::encodeTga(sheet.data(), 512, 512, true);
+    testing_support::writeFile(install / "Data/font.tga", std::string(tga.begin(), tga.end()));
+    std::string dat(516, '\0');
+    dat[0] = 16;
+    for (int ch = 0; ch < 256; ++ch) {
+        dat[4 + ch] = 24;
+        dat[260 + ch] = static_cast<char>(ch);
+    }
+    testing_support::writeFile(install / "Data/font.dat", dat);
+    writePicture(install / "Data/podsvet.jpg", 8, 8, {255, 255, 255, 255}, false);
     PlayRunner runner(install.str());
     ASSERT_TRUE(runner.start());
+    loadFont("font", 1.0f, 1.0f);
     uint32_t start = runner.now();
     platform::Picture early = captureAt(runner, start, 1000, "loader_1000ms.png");
     platform::Picture fading = captureAt(runner, start, 3500, "loader_3500ms.png");
@@ -90,8 +106,23 @@ TEST_F(LoaderRun, SplashFadesThenTheBarFillsTheLoadingScreen) {
     EXPECT_TRUE(near(pixelOf(loaded, 640, 560), {0, 255, 0, 255}, 4));
     EXPECT_TRUE(near(pixelOf(loaded, 655, 560), {0, 0, 160, 255}, 4));
     EXPECT_TRUE(near(pixelOf(loaded, 170, 560), {0, 0, 160, 255}, 4));
-    EXPECT_TRUE(near(pixelOf(loaded, 400, 525), {0, 0, 160, 255}, 4));
+    EXPECT_TRUE(near(pixelOf(loaded, 400, 500), {0, 0, 160, 255}, 4));
+    // The prompt, centred low on the screen over the bar: white glyphs near y = -260.
+    int white = 0, left = 800, right = 0;
+    for (int y = 540; y < 580; ++y) {
+        for (int x = 0; x < 800; ++x) {
+            Rgba p = pixelOf(loaded, x, y);
+            if (p.r > 240 && p.g > 240 && p.b > 240) {
+                ++white;
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    EXPECT_GT(white, 500);
+    EXPECT_NEAR((left + right) / 2.0, 400.0, 12.0);
     EXPECT_EQ(runner.close(), 0);
+    releaseFonts();
 }
 
 TEST(LoaderScreen, BarRightEdgeFollowsTheLoadedFraction) {
