@@ -1,5 +1,9 @@
 // The render device: the 2D mapping, blending, alpha test, depth, transforms, render targets,
 // presenting and the display-mode table, checked on pixels drawn offscreen.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
 
 #include "progress/profiles.h"
@@ -347,6 +351,31 @@ TEST(DeviceMath, ModeTableKeepsUsable4To3ModesOncePerDepth) {
     ASSERT_EQ(table.resolutionCount, 1);
     EXPECT_EQ(table.resolutions[0].width, 800);
     EXPECT_EQ(table.resolutions[0].height, 600);
+}
+
+TEST(DeviceLifecycle, GameEndsWithAMessageWhenThereIsNoOpenGL) {
+    testing_support::TempDir install;
+    testing_support::makeMinimalInstall(install, false);
+    std::string log = (install / "stderr.txt").string();
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (chdir(install.str().c_str()) != 0) _exit(99);
+        int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (fd < 0 || dup2(fd, 2) < 0) _exit(97);
+        setenv("SANDMERE_HEADLESS", "1", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("XDG_RUNTIME_DIR", install.str().c_str(), 1);
+        // No EGL driver can be found: no context.
+        setenv("__EGL_VENDOR_LIBRARY_FILENAMES", "/nonexistent/none.json", 1);
+        execl(SANDMERE_GAME_EXE, SANDMERE_GAME_EXE, static_cast<char*>(nullptr));
+        _exit(98);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(testing_support::readFile(log).find("Initialization failed: Can't init OpenGL"), std::string::npos);
 }
 
 TEST(DeviceLifecycle, DrawingWithoutADeviceDoesNothing) {
