@@ -1,8 +1,6 @@
 #include "render/device.h"
 
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "platform/fatal.h"
