@@ -121,6 +121,21 @@ TEST_F(LoaderRun, SplashFadesThenTheBarFillsTheLoadingScreen) {
     }
     EXPECT_GT(white, 500);
     EXPECT_NEAR((left + right) / 2.0, 400.0, 12.0);
+    // The debug overlay: the frame rate and triangle lines at the left, 100 below the centre.
+    auto whiteIn = [](const platform::Picture& p, int x0, int x1, int y0, int y1) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                Rgba q = pixelOf(p, x, y);
+                n += q.r > 240 && q.g > 240 && q.b > 240;
+            }
+        return n;
+    };
+    EXPECT_EQ(whiteIn(loaded, 20, 200, 380, 430), 0);
+    application().debugOverlay = true;
+    platform::Picture overlay = captureAt(runner, runner.now(), 40, "loader_overlay.png");
+    EXPECT_GT(whiteIn(overlay, 20, 200, 380, 430), 200);
+    EXPECT_EQ(triangleCounter(), 0u);  // shown, then counted afresh
     EXPECT_EQ(runner.close(), 0);
     releaseFonts();
 }
