@@ -60,7 +60,7 @@ BackdropPlan backdropPlan(int index) {
         p.fallTop = 150;
         p.fallBottom = 430;
         p.palette = 16;
-        SceneObject sky{"skydusk", -400, 60, 400, 300};
+        SceneObject sky{"skydusk", -400, -175, 400, 300};
         p.objects.push_back(sky);
         p.objects.push_back({"waterfall", -62, 300 - 434.f, 62, 300 - 146.f, 0, 0, 90});
         p.objects.push_back({"waterpool", -110, 300 - 470.f, 110, 300 - 420.f, 0, 30, 0});

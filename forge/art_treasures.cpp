@@ -263,9 +263,10 @@ Image coverPicture() {
 Image maskPicture(int k) {  // k = 1..10: pieces 0..k-1 open
     Image im(256, 256);
     shade(im, [&](float x, float y, Col) {
-        float open = 0;
-        for (int j = 0; j < k; ++j) open = std::max(open, clamp01(0.5f - pieceDistance(x, y, j)));
-        float v = 1 - open;
+        // open everywhere but inside the pieces still closed, anti-aliased at their borders
+        float closed = 1e9f;
+        for (int j = k; j < 10; ++j) closed = std::min(closed, pieceDistance(x, y, j));
+        float v = 1 - clamp01(0.5f + closed);
         return Col{v, v, v, 1};
     });
     return im;
