@@ -1,6 +1,7 @@
 // The 18 backdrops (painted landscapes with transparent sky, water and waterfall holes), the
 // pictures of their moving objects, and the plans that place those objects.
 #include <cstdio>
+#include <cstdlib>
 
 #include "art_gem.h"
 #include "art_parts.h"
@@ -395,76 +396,110 @@ Image outdoorBackdrop(const BackdropPlan& plan) {
     uint32_t seed = 1000u + uint32_t(plan.index) * 17;
     Image im(800, 600, withAlpha(hex(pal.haze), 0));
     Rng rng(seed);
-    // far mountains
-    Ridge far{plan.skyline + 40, 150, 170, seed + 1, true};
-    std::vector<float> topFar(800), topMid(800), topNear(800);
-    for (int x = 0; x < 800; ++x) topFar[x] = far.at(float(x));
-    Ridge mid{plan.skyline + 110, 70, 120, seed + 2, false};
-    for (int x = 0; x < 800; ++x) topMid[x] = mid.at(float(x));
-    Ridge nearR{plan.skyline + 220, 45, 160, seed + 3, false};
-    for (int x = 0; x < 800; ++x) topNear[x] = nearR.at(float(x));
+    bool dark = pal.sky == SkyNight;
     Col haze = hex(pal.haze), farC = hex(pal.far);
-    layer(im, topFar, 0, [&](float x, float y, float depth) {
-        float n = fbm(x / 40, y / 40, seed + 5, 4);
-        Col c = mix(farC, haze, 0.25f + 0.35f * clamp01(depth / 160));
-        c = scale(c, 0.9f + 0.2f * n);
-        if (pal.snow && depth < 30 + 30 * n) c = mix(c, hex(0xf4f8ff), 0.85f);
-        float lit = fbm(x / 25, y / 60, seed + 6, 3);
-        c = lit > 0.55f ? lighten(c, 0.12f) : c;
-        return withAlpha(c, 1);
-    });
+    // mountain massifs: ridged noise lit from the left, paler and hazier with distance
+    auto massif = [&](float base, float amp, float scaleX, uint32_t s, float hazeK) {
+        Ridge r{base, amp, scaleX, s, true};
+        std::vector<float> top(800);
+        for (int x = 0; x < 800; ++x) top[x] = r.at(float(x));
+        auto relief = [&](float x, float y) { return 1 - std::fabs(2 * fbm(x / 70, y / 45, s + 40, 5) - 1); };
+        layer(im, top, 0, [&](float x, float y, float depth) {
+            float slope = (relief(x - 2, y) - relief(x + 2, y)) * 1.2f + (r.at(x - 3) - r.at(x + 3)) / 8 * std::exp(-depth / 45);
+            Col c = scale(farC, 0.92f + 0.16f * fbm(x / 30, y / 30, s + 41, 3));
+            c = slope > 0 ? lighten(c, std::min(0.35f, slope * 0.5f)) : darken(c, std::min(0.35f, -slope * 0.45f));
+            if (pal.snow || pal.sky != SkyNight) {
+                float snowLine = (pal.snow ? 60.f : 18.f) + 26 * fbm(x / 35, 7.5f, s + 42, 3);
+                float cover = smooth(snowLine, snowLine - 12, depth) * smooth(-0.6f, -0.1f, slope);
+                c = mix(c, dark ? hex(0x8090b8) : hex(0xf6f8ff), cover * (pal.snow ? 0.85f : 0.6f));
+            }
+            c = mix(c, haze, hazeK + (1 - hazeK) * 0.6f * smooth(20, 190, depth));
+            return withAlpha(c, 1);
+        });
+    };
+    massif(plan.skyline + 10, 120, 210, seed + 1, 0.45f);
+    massif(plan.skyline + 50, 140, 150, seed + 2, 0.18f);
+    // rolling hills with lit crests and meadow patches
+    Ridge mid{plan.skyline + 110, 60, 130, seed + 3, false};
+    std::vector<float> topMid(800), topNear(800);
+    for (int x = 0; x < 800; ++x) topMid[x] = mid.at(float(x));
+    Ridge nearR{plan.skyline + 225, 40, 170, seed + 4, false};
+    for (int x = 0; x < 800; ++x) topNear[x] = nearR.at(float(x));
     Col midC = hex(pal.mid);
     layer(im, topMid, 0, [&](float x, float y, float depth) {
-        float n = fbm(x / 30, y / 30, seed + 7, 4);
-        Col c = mix(midC, haze, 0.25f * clamp01(1 - depth / 80));
-        c = scale(c, 0.85f + 0.25f * n);
+        float patches = fbm(x / 70, y / 22, seed + 7, 4);
+        Col c = scale(midC, 0.8f + 0.35f * patches);
+        c = lighten(c, 0.22f * (1 - smooth(0, 26, depth)));
+        c = mix(c, haze, 0.28f * (1 - smooth(0, 90, depth)));
+        c = darken(c, 0.25f * smooth(40, 160, depth));
         return withAlpha(c, 1);
     });
-    // trees along the middle ridge
-    Col treeC = mix(hex(pal.tree), haze, 0.15f);
-    for (float x = rng.range(0, 10); x < 800; x += rng.range(8, 20)) {
-        float h = rng.range(18, 34);
-        paintTree(im, x, topMid[std::clamp(int(x), 0, 799)] + 6, h, treeC, pal.leaves == LeafPine || rng.unit() < 0.3f, rng);
+    // trees along the hills' crest
+    Col treeC = mix(hex(pal.tree), haze, 0.18f);
+    Rng trees(seed + 30);
+    for (float x = trees.range(0, 10); x < 800; x += trees.range(6, 18)) {
+        float h = trees.range(16, 32);
+        paintTree(im, x, topMid[std::clamp(int(x), 0, 799)] + trees.range(3, 9), h, treeC, pal.leaves == LeafPine || trees.unit() < 0.3f, trees);
     }
-    // a cliff that carries the waterfall
+    // a cliff that carries the waterfall, grass on its top
     if (plan.water == Water::Waterfall) {
-        float cx = plan.fallX, half = plan.fallW / 2 + 70;
+        float cx = plan.fallX, half = plan.fallW / 2 + 64;
         Col rock = hex(pal.rock);
-        fill(im, cx - half - 60, plan.fallTop - 40, cx + half + 60, plan.fallBottom + 10,
-             [&](float x, float y) {
-                 float wob = 18 * (fbm(y / 30, x / 30, seed + 8, 3) - 0.5f);
-                 float w = half + (y - plan.fallTop) * 0.25f + wob;
-                 float topEdge = plan.fallTop - 18 + 14 * fbm(x / 25, 0, seed + 9, 3);
-                 return std::max(std::fabs(x - cx) - w, topEdge - y);
-             },
-             [&](float x, float y, float) {
-                 float strata = fbm(x / 60, y / 8, seed + 10, 4);
-                 Col c = scale(rock, 0.7f + 0.45f * strata);
-                 float side = (x - cx) / (half + 40);
-                 c = side < 0 ? lighten(c, 0.1f * -side) : darken(c, 0.25f * side);
-                 if (fbm(x / 12, y / 12, seed + 11, 3) > 0.62f) c = mix(c, hex(pal.tree), 0.5f);  // moss
+        auto topEdge = [&](float x) { return plan.fallTop - 16 + 14 * fbm(x / 26, 0.5f, seed + 9, 3) + 0.02f * (x - cx) * (x - cx) / half; };
+        auto width = [&](float y) { return half + std::max(0.f, y - plan.fallTop) * 0.45f + 14 * (fbm(y / 30, 3.5f, seed + 8, 3) - 0.5f); };
+        fill(im, cx - half - 160, plan.fallTop - 40, cx + half + 160, plan.fallBottom + 30,
+             [&](float x, float y) { return std::max(std::fabs(x - cx) - width(y), topEdge(x) - y); },
+             [&](float x, float y, float d) {
+                 float strata = fbm(x / 9, y / 70, seed + 10, 4);
+                 float ledges = fbm(x / 60, y / 7, seed + 12, 3);
+                 Col c = scale(rock, 0.66f + 0.42f * strata + 0.15f * ledges);
+                 float side = (x - cx) / width(y);
+                 c = side < 0 ? lighten(c, 0.16f * -side) : darken(c, 0.3f * side);
+                 c = darken(c, 0.35f * smooth(-14, 0, d) * (side > 0 ? 1.f : 0.4f));
+                 float wet = std::fabs(x - cx) - plan.fallW / 2;
+                 if (wet > 0 && wet < 12) c = darken(c, 0.35f * (1 - wet / 12));
+                 float grass = y - topEdge(x);
+                 if (grass < 7 + 5 * fbm(x / 8, 1.5f, seed + 13, 2)) c = mix(lighten(midC, 0.1f), midC, grass / 12);
                  return withAlpha(c, 1);
              });
+        Rng bush(seed + 31);
+        for (int i = 0; i < 9; ++i) {
+            float x = cx + bush.range(-half, half);
+            if (std::fabs(x - cx) < plan.fallW / 2 + 8) continue;
+            paintTree(im, x, topEdge(x) + 4, bush.range(16, 26), treeC, pal.leaves == LeafPine, bush);
+        }
     }
     Col nearTop = hex(pal.nearTop), nearBottom = hex(pal.nearBottom);
     layer(im, topNear, 0, [&](float x, float y, float depth) {
         float t = clamp01((y - 300) / 300);
         Col c = mix(nearTop, nearBottom, t);
-        float n = fbm(x / 18, y / 6, seed + 12, 4);
-        c = scale(c, 0.82f + 0.3f * n);
-        if (depth < 3) c = lighten(c, 0.15f);
+        float n = fbm(x / 40, y / 14, seed + 14, 4);
+        float blades = valueNoise(x / 1.5f, y / 7, seed + 15);
+        c = scale(c, 0.8f + 0.3f * n + 0.08f * blades);
+        c = lighten(c, 0.25f * (1 - smooth(0, 8, depth)));
         return withAlpha(c, 1);
     });
     // flowers and grass tufts on the near ground
-    Col flower = hex(pal.flower);
-    for (int i = 0; i < 260; ++i) {
+    Col flower = dark ? darken(hex(pal.flower), 0.45f) : hex(pal.flower);
+    Col flower2 = dark ? hex(0x506080) : lighten(hex(pal.flower), 0.6f);
+    for (int i = 0; i < 200; ++i) {
         float x = rng.range(0, 800);
-        float y = rng.range(topNear[int(x)] + 8, 600);
-        float r = 1.2f + (y - 300) / 300 * 1.8f;
-        if (plan.water == Water::Brook && std::fabs(y - plan.brookY) < 50) continue;
-        Col c = rng.unit() < 0.6f ? flower : darken(hex(pal.nearTop), 0.35f);
-        fill(im, x - r - 1, y - r - 1, x + r + 1, y + r + 1, [&](float px, float py) { return sdCircle(px, py, x, y, r); },
-             [&](float, float, float) { return c; });
+        float y = rng.range(topNear[int(x)] + 10, 600);
+        if (plan.water == Water::Brook && std::fabs(y - plan.brookY) < 56) continue;
+        float k = (y - 300) / 300;
+        // a tuft of grass blades
+        Col grass = darken(hex(pal.nearTop), 0.3f);
+        for (int b = -2; b <= 2; ++b) {
+            float tx = x + b * 2.2f * (0.6f + k), ty = y - (7 + 6 * k) * (1 - 0.15f * std::abs(b));
+            fill(im, std::min(x, tx) - 2, ty - 2, std::max(x, tx) + 2, y + 2, [&](float px, float py) { return sdSegment(px, py, x + b, y, tx, ty) - 0.7f; },
+                 [&](float, float, float) { return grass; });
+        }
+        if (rng.unit() < 0.55f) {
+            float r = 1.3f + 1.8f * k;
+            Col c = rng.unit() < 0.7f ? flower : flower2;
+            fill(im, x - r - 1, y - 8 - r - 1, x + r + 1, y - 8 + r + 1, [&](float px, float py) { return sdCircle(px, py, x, y - 7 - 5 * k, r); },
+                 [&](float px, float py, float) { return (px - x) + (py - y) < -8 ? lighten(c, 0.3f) : c; });
+        }
     }
     // holes: waterfall, its pool, or the brook
     auto cut = [&](auto holeDist) {
@@ -676,6 +711,17 @@ Image landscapeScene(int index) {
 void paintBackdrops(Context& ctx) {
     for (int i = 0; i < 18; ++i) emit(ctx, "AnimBacks/_a_back" + std::to_string(i) + ".jpg", backdropPicture(backdropPlan(i)));
     for (const GameObjectFile& f : gameObjectFiles()) emit(ctx, "AnimBacks/" + f.file, objectPicture(f.name));
+    // for a painter's eye: each backdrop with its objects in place, beside the previews
+    if (const char* dir = std::getenv("SANDMERE_FORGE_PREVIEW")) {
+        for (int i = 0; i < 18; ++i) {
+            std::vector<uint8_t> png = encodePng(landscapeScene(i));
+            std::string path = std::string(dir) + "/scene" + std::to_string(i) + ".png";
+            if (FILE* f = std::fopen(path.c_str(), "wb")) {
+                std::fwrite(png.data(), 1, png.size(), f);
+                std::fclose(f);
+            }
+        }
+    }
 }
 
 }  // namespace forge::art
