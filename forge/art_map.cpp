@@ -101,7 +101,7 @@ Image megamap() {
             float fall = 1 - 0.55f * (nx * nx + ny * ny);
             float v = fbm(x / 220.f, y / 220.f, 7001, 6) * 0.9f + 0.25f * fall - 0.12f;
             float n = near[size_t(y) * S + x];
-            if (n > 0) v = std::max(v, 0.47f + 0.08f * n);
+            if (n > 0) v = std::max(v, lerp(v, 0.47f + 0.16f * fbm(x / 70.f, y / 70.f, 7002, 4), smooth(0.f, 0.6f, n)));
             h[size_t(y) * S + x] = v;
         }
     Image im(S, S);
@@ -135,12 +135,13 @@ Image megamap() {
         }
     // trees and peaks as little painted symbols
     Rng rng(7300);
-    for (int i = 0; i < 1400; ++i) {
+    for (int i = 0; i < 5000; ++i) {
         float x = rng.range(10, 1014), y = rng.range(10, 1014);
         float v = h[size_t(y) * S + size_t(x)];
         float e = (v - sea) / (1 - sea);
-        if (near[size_t(y) * S + size_t(x)] > 0.45f) continue;
-        if (e > 0.16f && e < 0.32f) {
+        if (near[size_t(y) * S + size_t(x)] > 0.55f) continue;
+        bool forest = fbm(x / 90.f, y / 90.f, 7250, 3) > 0.52f;
+        if (e > 0.06f && e < 0.32f && forest) {
             float r = rng.range(4, 7);
             fill(im, x - r - 2, y - r * 2.5f, x + r + 2, y + 3, [&](float px, float py) { return sdCircle(px, py, x, y - r, r); },
                  [&](float px, float py, float) {
