@@ -112,8 +112,8 @@ void figureFrame(Image& im, float cx, float cy, float R, int kind, int frame) {
     style.specShiftX = specShift;
     style.shine = frame == 0 ? -100 : lerp(-2.6f, 2.6f, t);
     if (kind == 6) {  // the white heart: pearl shading, a touch cooler in the shadows
-        style.base = hex(0xe8e8f0);
-        style.outline = 0.7f;
+        style.base = hex(0xfcfcff);
+        style.outline = 0.75f;
     }
     if (kind == 7) style.bevel = 0.22f;
     paintGem(im, cx, cy, R, sdf, style);

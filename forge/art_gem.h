@@ -43,6 +43,11 @@ void paintGem(Image& im, float cx, float cy, float R, D sdf, const GemStyle& st)
              else c = darken(c, -rimLight * 0.55f);
              // the flat table inside the rim catches a little more light
              if (e >= 1) c = lighten(c, 0.06f);
+             // glassy depth: a lighter heart and light gathered at the lower right inside the rim
+             float rr = std::hypot(x - cx, y - cy) / R;
+             c = lighten(c, 0.12f * clamp01(1 - rr));
+             float cxg = (x - (cx + 0.3f * R)) / (0.45f * R), cyg = (y - (cy + 0.42f * R)) / (0.28f * R);
+             c = lighten(c, 0.22f * st.gloss * std::exp(-(cxg * cxg + cyg * cyg)) * e);
              // specular spot
              float sx = (x - (cx + (-0.32f + st.specShiftX) * R)) / (0.36f * R);
              float sy = (y - (cy - 0.45f * R)) / (0.2f * R);

@@ -263,10 +263,11 @@ Image coverPicture() {
 Image maskPicture(int k) {  // k = 1..10: pieces 0..k-1 open
     Image im(256, 256);
     shade(im, [&](float x, float y, Col) {
-        // open everywhere but inside the pieces still closed, anti-aliased at their borders
-        float closed = 1e9f;
-        for (int j = k; j < 10; ++j) closed = std::min(closed, pieceDistance(x, y, j));
-        float v = 1 - clamp01(0.5f + closed);
+        // the share of the pixel that lies in a piece still closed (4 x 4 samples)
+        int closed = 0;
+        for (int sy = 0; sy < 4; ++sy)
+            for (int sx = 0; sx < 4; ++sx) closed += pieceOf(x - 0.5f + (sx + 0.5f) / 4, y - 0.5f + (sy + 0.5f) / 4) >= k;
+        float v = closed / 16.f;
         return Col{v, v, v, 1};
     });
     return im;
