@@ -1,6 +1,7 @@
 // The board's pictures: the eight figure kinds (32-frame sheets), the square tiles, the chain,
 // the bonus overlays and the life heart.
 #include <cstdio>
+#include <cstdlib>
 
 #include "art_gem.h"
 #include "art_parts.h"
@@ -10,7 +11,8 @@ namespace forge::art {
 namespace {
 
 const char* const kFigureFiles[8] = {"aqua", "blue", "green", "red", "orange", "lilac", "white", "yellow"};
-const uint32_t kFigureColours[8] = {0x28c8dc, 0x2c58e6, 0x3cbf32, 0xd8262a, 0xff8416, 0xac62e6, 0xf2f2f6, 0xffd01c};
+const uint32_t kFigureColours[8] = {0x30d0e4, 0x3060f0, 0x40c838, 0xe02a2e, 0xff8a1a, 0xb068ec, 0xf2f2f6, 0xffdc2a};
+const uint32_t kFigureDeep[8] = {0x06607a, 0x101c70, 0x0c5a18, 0x600410, 0xa83000, 0x401070, 0x8088a8, 0xb05a00};
 
 Poly dropPoly() {
     Poly p;
@@ -109,6 +111,7 @@ void figureFrame(Image& im, float cx, float cy, float R, int kind, int frame) {
     };
     GemStyle style;
     style.base = hex(kFigureColours[kind]);
+    style.deep = hex(kFigureDeep[kind]);
     style.specShiftX = specShift;
     style.shine = frame == 0 ? -100 : lerp(-2.6f, 2.6f, t);
     if (kind == 6) {  // the white heart: pearl shading, a touch cooler in the shadows
@@ -234,11 +237,11 @@ Image chainPicture() {
     // two chains crossing: after the game's 135 degree turn they lie as an X over the figure
     for (int pass = 0; pass < 2; ++pass) {
         bool vertical = pass == 1;
-        for (int i = -3; i <= 3; ++i) {
-            float p = 64 + i * 17.f;
+        for (int i = -2; i <= 2; ++i) {
+            float p = 64 + i * 19.f;
             if (std::abs(i) == 0 && vertical) continue;
             float cx = vertical ? 64 : p, cy = vertical ? p : 64;
-            chainLink(im, cx, cy, 26, 5.5f, (i + 3) % 2 == 0, vertical);
+            chainLink(im, cx, cy, 28, 6.f, (i + 2) % 2 == 0, vertical);
         }
     }
     // a small padlock where they cross
@@ -310,7 +313,39 @@ Image figureIcon(int kind, int size) {
     return size == 64 ? cell : resized(cell, size, size);
 }
 
+// A board as the game would show it, for a painter's eye (written only beside the previews).
+static void boardPreview(const char* dir) {
+    Image board = landscapeScene(3);
+    Image tiles[3] = {fieldTile(0), fieldTile(1), fieldTile(2)};
+    Image sheets[8];
+    for (int k = 0; k < 8; ++k) sheets[k] = figureSheet(k);
+    Image chain = chainPicture();
+    Rng rng(5);
+    for (int r = 0; r < 11; ++r)
+        for (int c = 0; c < 12; ++c) {
+            float cx = 400 - 270 + c * 54.f + 27 - 27, cy = 300 - 295 + r * 54.f + 27;
+            cx = 130 + c * 54.f + 27;
+            if ((r == 0 || r == 10) && (c < 2 || c > 9)) continue;
+            int layers = (r > 6) ? 2 : (r > 3 ? 1 : 0);
+            blitScaled(board, tiles[layers], cx - 28, cy - 28, 56, 56);
+            int kind = rng.irange(0, 5);
+            Image cell(64, 64);
+            int frame = (r == 2 && c == 3) ? 12 : 0;
+            for (int y = 0; y < 64; ++y)
+                for (int x = 0; x < 64; ++x) cell.at(x, y) = sheets[kind].at((frame % 8) * 64 + x, (frame / 8) * 64 + y);
+            blitScaled(board, cell, cx - 24, cy - 24, 48, 48);
+            if (layers == 2 && c % 4 == 1) blitScaled(board, chain, cx - 35, cy - 35, 70, 70);
+        }
+    std::vector<uint8_t> png = encodePng(board);
+    std::string path = std::string(dir) + "/board.png";
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(png.data(), 1, png.size(), f);
+        std::fclose(f);
+    }
+}
+
 void paintFigures(Context& ctx) {
+    if (const char* dir = std::getenv("SANDMERE_FORGE_PREVIEW")) boardPreview(dir);
     for (int k = 0; k < 8; ++k) emit(ctx, std::string("figures/") + kFigureFiles[k] + ".tga", figureSheet(k));
     for (int l = 0; l < 3; ++l) emit(ctx, "field/field" + std::to_string(l) + ".tga", fieldTile(l));
     emit(ctx, "zep2.tga", chainPicture());

@@ -14,6 +14,7 @@ struct GemStyle {
     float shadow = 0.4f;      // drop shadow strength
     float outline = 0.55f;    // darkening of the outer pixel ring
     float gloss = 0.6f;       // specular strength
+    Col deep{-1, 0, 0, 1};    // the colour of the shaded side (default: the base darkened)
 };
 
 template <class D>
@@ -35,12 +36,13 @@ void paintGem(Image& im, float cx, float cy, float R, D sdf, const GemStyle& st)
              }
              float e = clamp01(-d / bevel);
              float p = ((x - cx) * lx + (y - cy) * ly) / R;
-             Col c = scale(st.base, 0.8f + 0.28f * p);
+             Col deep = st.deep.r < 0 ? darken(st.base, 0.55f) : st.deep;
+             Col c = p >= 0 ? lighten(st.base, 0.18f * p) : mix(st.base, deep, -p * 0.55f);
              float rim = (1 - e) * (1 - e);
              float nl = -(gx * lx + gy * ly);  // outward normal against the light direction
              float rimLight = rim * nl;
              if (rimLight > 0) c = lighten(c, rimLight * 0.65f);
-             else c = darken(c, -rimLight * 0.55f);
+             else c = mix(c, deep, clamp01(-rimLight * 0.9f));
              // the flat table inside the rim catches a little more light
              if (e >= 1) c = lighten(c, 0.06f);
              // glassy depth: a lighter heart and light gathered at the lower right inside the rim

@@ -29,10 +29,12 @@ float smoke(float u, float v, uint32_t seed) {
     return clamp01((1 - r * 1.1f) * 1.2f) * smooth(0.25f, 0.75f, n + 0.35f * (1 - r)) * 0.85f;
 }
 float flame(float u, float v, uint32_t seed) {
-    float w = 0.55f * (1 - (v + 1) / 2.4f) + 0.12f;
-    float body = 1 - std::fabs(u) / std::max(0.05f, w * std::sqrt(clamp01((0.95f - v) / 1.9f) + 0.05f));
+    float t = (v + 0.95f) / 1.85f;  // 0 at the tip, 1 at the base
+    if (t <= 0 || t >= 1) return 0;
+    float w = 0.62f * std::sin(kPi * std::pow(t, 0.75f)) + 0.01f;
     float n = fbm(u * 3 + 11, v * 2.4f, seed, 3);
-    return clamp01(body * 1.6f) * smooth(-1.05f, -0.5f, -v * 0.9f + 0.2f) * (0.6f + 0.5f * n) * clamp01((0.95f - v) * 3);
+    float body = clamp01(1 - std::fabs(u + 0.08f * (n - 0.5f) * (1 - t)) / w);
+    return std::pow(body, 0.7f) * (0.7f + 0.3f * n) * smooth(0.f, 0.12f, t);
 }
 float ring(float u, float v, uint32_t) {
     float r = std::hypot(u, v);
@@ -82,11 +84,15 @@ float spark(float u, float v, uint32_t) {
     return clamp01(std::exp(-r * r / 0.03f) + rays + 0.25f * std::pow(clamp01(1 - r), 3.f));
 }
 float heart(float u, float v, uint32_t) {
-    // implicit heart curve
-    float x = u * 1.15f, y = -(v * 1.15f) + 0.25f;
-    float k = x * x + y * y - 1 + 0.35f;
-    float f = k * k * k - x * x * y * y * y;
-    return clamp01(-f * 20 + 0.5f);
+    static Poly shape;
+    if (shape.x.empty()) {
+        for (int i = 0; i < 72; ++i) {
+            float t = 2 * kPi * i / 72, st = std::sin(t);
+            shape.add(16 * st * st * st / 19, -(13 * std::cos(t) - 5 * std::cos(2 * t) - 2 * std::cos(3 * t) - std::cos(4 * t)) / 19 + 0.1f);
+        }
+    }
+    float d = sdPoly(shape, u, v);
+    return clamp01(0.5f - d * 32) * (0.8f + 0.2f * clamp01(-d * 4));
 }
 float coin(float u, float v, uint32_t) {
     float d = sdEllipse(u, v, 0, 0, 0.55f, 0.75f);
