@@ -401,15 +401,25 @@ Image outdoorBackdrop(const BackdropPlan& plan) {
     // mountain massifs: ridged noise lit from the left, paler and hazier with distance
     auto massif = [&](float base, float amp, float scaleX, uint32_t s, float hazeK) {
         Ridge r{base, amp, scaleX, s, true};
-        std::vector<float> top(800);
-        for (int x = 0; x < 800; ++x) top[x] = r.at(float(x));
-        auto relief = [&](float x, float y) { return 1 - std::fabs(2 * fbm(x / 70, y / 45, s + 40, 5) - 1); };
+        std::vector<float> top(800), snowAt(800);
+        for (int x = 0; x < 800; ++x) {
+            top[x] = r.at(float(x));
+            snowAt[x] = (pal.snow ? 60.f : 18.f) + 26 * fbm(x / 35.f, 7.5f, s + 42, 3);
+        }
+        // relief of the rock faces, only where the massif is
+        std::vector<float> relief(size_t(800) * 600, 0.f);
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x)
+                if (y + 4 >= top[x]) relief[size_t(y) * 800 + x] = 1 - std::fabs(2 * fbm(x / 70.f, y / 45.f, s + 40, 5) - 1);
+        auto rel = [&](int x, int y) { return relief[size_t(y) * 800 + std::clamp(x, 0, 799)]; };
         layer(im, top, 0, [&](float x, float y, float depth) {
-            float slope = (relief(x - 2, y) - relief(x + 2, y)) * 1.2f + (r.at(x - 3) - r.at(x + 3)) / 8 * std::exp(-depth / 45);
-            Col c = scale(farC, 0.92f + 0.16f * fbm(x / 30, y / 30, s + 41, 3));
+            int ix = int(x), iy = int(y);
+            float ridgeSlope = (top[std::max(0, ix - 3)] - top[std::min(799, ix + 3)]) / 8;
+            float slope = (rel(ix - 2, iy) - rel(ix + 2, iy)) * 1.2f + ridgeSlope * std::exp(-depth / 45);
+            Col c = scale(farC, 0.92f + 0.16f * valueNoise(x / 12, y / 12, s + 41));
             c = slope > 0 ? lighten(c, std::min(0.35f, slope * 0.5f)) : darken(c, std::min(0.35f, -slope * 0.45f));
             if (pal.snow || pal.sky != SkyNight) {
-                float snowLine = (pal.snow ? 60.f : 18.f) + 26 * fbm(x / 35, 7.5f, s + 42, 3);
+                float snowLine = snowAt[ix];
                 float cover = smooth(snowLine, snowLine - 12, depth) * smooth(-0.6f, -0.1f, slope);
                 c = mix(c, dark ? hex(0x8090b8) : hex(0xf6f8ff), cover * (pal.snow ? 0.85f : 0.6f));
             }
@@ -616,6 +626,7 @@ Image trophyHall(const BackdropPlan& plan) {
             st.bevel = 0.4f;
             st.gloss = 0.25f;
             st.outline = 0.5f;
+            st.reach = 14;
             paintGem(im, (x0 + x1) / 2, y, 10, [&](float px, float py) { return sdBox(px, py, (x0 + x1) / 2, y, (x1 - x0) / 2, 7, 2); }, st);
             for (float bx : {x0 + 30, x1 - 30})
                 fill(im, bx - 10, y, bx + 10, y + 30, [&](float px, float py) { return std::max(sdBox(px, py, bx, y + 13, 6, 13, 1), (py - y) - (px - bx + 14)); },

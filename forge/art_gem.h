@@ -15,12 +15,14 @@ struct GemStyle {
     float outline = 0.55f;    // darkening of the outer pixel ring
     float gloss = 0.6f;       // specular strength
     Col deep{-1, 0, 0, 1};    // the colour of the shaded side (default: the base darkened)
+    float reach = 1.3f;       // how far the shape reaches from the centre, in radii
 };
 
 template <class D>
 void paintGem(Image& im, float cx, float cy, float R, D sdf, const GemStyle& st) {
     const float lx = -0.57f, ly = -0.82f;
-    float x0 = cx - R * 1.3f, y0 = cy - R * 1.3f, x1 = cx + R * 1.3f + 4, y1 = cy + R * 1.3f + 5;
+    float reach = R * st.reach;
+    float x0 = cx - reach, y0 = cy - reach, x1 = cx + reach + 4, y1 = cy + reach + 5;
     if (st.shadow > 0)
         fill(im, x0, y0, x1, y1, [&](float x, float y) { return sdf(x - 1.5f, y - 3.f); },
              [&](float, float, float) { return Col{0, 0, 0, st.shadow}; }, 4.f);

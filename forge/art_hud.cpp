@@ -66,6 +66,7 @@ Image trophyButton() {
     st.bevel = 0.35f;
     st.gloss = 0.4f;
     st.shadow = 0.3f;
+    st.reach = 5;
     paintGem(im, 63, 15, 14, [](float x, float y) { return sdBox(x, y, 63, 15, 60, 12, 11); }, st);
     fill(im, 0, 0, 128, 32, [](float x, float y) { return std::fabs(sdBox(x, y, 63, 15, 60, 12, 11)) - 1.2f; },
          [](float, float, float) { return hex(0xffe090); });
@@ -96,6 +97,7 @@ Image hammerMeter(bool fillLayer) {
     st.base = hex(0xffb020);
     st.bevel = 0.25f;
     st.shadow = 0;
+    st.reach = 1.9f;
     fill(im, 0, 0, 64, 128, [](float x, float y) { return sdBox(x, y, 32, 64, 27, 59, 9); },
          [](float, float y, float) { return withAlpha(mix(hex(0xffe060), hex(0xe05010), y / 128), 0.55f); });
     paintGem(im, 32, 56, 40, [](float x, float y) { return hammerDist(x, y); }, st);

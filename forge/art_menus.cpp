@@ -16,6 +16,7 @@ void bevelBox(Image& im, float cx, float cy, float hw, float hh, float round, Co
     st.bevel = bevel;
     st.gloss = 0.45f;
     st.shadow = 0.35f;
+    st.reach = std::max(hw, hh) / std::min(hw, hh) * 1.2f + 0.3f;
     paintGem(im, cx, cy, std::min(hw, hh), [&](float x, float y) { return sdBox(x, y, cx, cy, hw, hh, round); }, st);
 }
 
@@ -111,8 +112,18 @@ Image menuAtlas() {
         fill(im, cx - 32, cy - 32, cx + 32, cy + 32, [&](float x, float y) { return sdBox(x, y, sx, cy, 56, 20, 10); },
              [](float, float y, float d) { return mix(hex(0x101820), hex(0xffd070), smooth(-2.5f, 0, d) * (y < 300 ? 1.f : 1.f)); });
     }
-    fill(im, 0, 256, 128, 320, [](float x, float y) { return std::max(sdBox(x, y, 64, 288, 80, 20, 0), 0.f) + 0 * x; },
-         [](float, float y, float) { return std::fabs(y - 288) > 18.5f ? hex(0xffd070) : hex(0x101820); });
+    // the middle runs through the whole piece so that it repeats without seams
+    auto band = [&](float y0, float y1, float cy, float hh) {
+        for (int y = int(y0); y < int(y1); ++y)
+            for (int x = 0; x < 128; ++x) {
+                float d = std::fabs(y + 0.5f - cy) - hh;
+                float cover = clamp01(0.5f - d);
+                if (cover <= 0) continue;
+                Col c = mix(hex(0x101820), hex(0xffd070), smooth(-2.5f, 0, d));
+                over(im.at(x, y), c, cover);
+            }
+    };
+    band(256, 320, 288, 20);
     // 6, 7: small round buttons, plain and lit; 8, 9: a close button, plain and lit
     for (int k = 0; k < 4; ++k) {
         cell(2 + k % 2, k / 2, cx, cy);
@@ -165,9 +176,12 @@ Image menuAtlas() {
         fill(im, cx - 32, cy - 32, cx + 32, cy + 32, [&](float x, float y) { return sdBox(x, y, sx, cy, 60, 7, 7); },
              [](float, float, float d) { return mix(hex(0x101820), hex(0xffd070), smooth(-2, 0, d)); });
     }
-    cell(2, 5, cx, cy);
-    fill(im, cx - 32, cy - 32, cx + 32, cy + 32, [&](float x, float y) { return std::max(std::fabs(y - cy) - 7, 0.f) + 0 * x; },
-         [&](float, float y, float) { return std::fabs(y - cy) > 5.5f ? hex(0xffd070) : hex(0x101820); });
+    for (int y = 320; y < 384; ++y)
+        for (int x = 128; x < 192; ++x) {
+            float d = std::fabs(y + 0.5f - 352) - 7;
+            float cover = clamp01(0.5f - d);
+            if (cover > 0) over(im.at(x, y), mix(hex(0x101820), hex(0xffd070), smooth(-2, 0, d)), cover);
+        }
     cell(1, 5, cx, cy);
     {
         GemStyle st;

@@ -20,8 +20,9 @@ void gem(Image& im, float cx, float cy, float r, Col c, float bevel = 0.3f) {
     paintGem(im, cx, cy, r, [&](float x, float y) { return sdCircle(x, y, cx, cy, r); }, st);
 }
 template <class D>
-void part(Image& im, float cx, float cy, float r, Col c, D sdf, float bevel = 0.3f, float gloss = 0.6f) {
+void part(Image& im, float cx, float cy, float r, Col c, D sdf, float bevel = 0.3f, float gloss = 0.6f, float reach = 2.2f) {
     GemStyle st;
+    st.reach = reach;
     st.base = c;
     st.bevel = bevel;
     st.gloss = gloss;
@@ -51,7 +52,7 @@ Image artefact(int s) {
         }
         case 1: {  // goblet
             part(im, 128, 90, 70, kGold, [](float x, float y) { return std::max(sdEllipse(x, y, 128, 80, 62, 74), y - 120.f); }, 0.18f);
-            part(im, 128, 160, 20, kGold, [](float x, float y) { return sdBox(x, y, 128, 160, 10, 40, 4); });
+            part(im, 128, 160, 20, kGold, [](float x, float y) { return sdBox(x, y, 128, 160, 10, 40, 4); }, 0.3f, 0.6f, 2.5f);
             part(im, 128, 212, 50, kGold, [](float x, float y) { return sdEllipse(x, y, 128, 212, 52, 16); }, 0.4f);
             gem(im, 128, 96, 14, kEmerald);
             gem(im, 92, 86, 8, kRuby);
@@ -175,7 +176,7 @@ Image artefact(int s) {
             sand.add(84, 206);
             fillPoly(im, sand, hex(0xe8c070));
             fill(im, 0, 0, 256, 256, [](float x, float y) { return sdBox(x, y, 128, 100, 30, 22, 4) + std::max(0.f, (y - 100) * 0.5f); }, [](float, float, float) { return hex(0xe8c070); });
-            for (float x : {64.f, 192.f}) part(im, x, 128, 10, kWood, [&](float px, float py) { return sdBox(px, py, x, 128, 6, 84, 3); });
+            for (float x : {64.f, 192.f}) part(im, x, 128, 10, kWood, [&](float px, float py) { return sdBox(px, py, x, 128, 6, 84, 3); }, 0.3f, 0.6f, 9);
             break;
         }
         default: {  // chest with its lid open
