@@ -37,7 +37,7 @@ void paintGem(Image& im, float cx, float cy, float R, D sdf, const GemStyle& st)
                  gy /= gl;
              }
              float e = clamp01(-d / bevel);
-             float p = ((x - cx) * lx + (y - cy) * ly) / R;
+             float p = std::clamp(((x - cx) * lx + (y - cy) * ly) / R, -1.f, 1.f);
              Col deep = st.deep.r < 0 ? darken(st.base, 0.55f) : st.deep;
              Col c = p >= 0 ? lighten(st.base, 0.18f * p) : mix(st.base, deep, -p * 0.55f);
              float rim = (1 - e) * (1 - e);
