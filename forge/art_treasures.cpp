@@ -283,10 +283,11 @@ Image trophyPicture(int t) {  // t = 0..16
     int kind = t % 4;
     if (t == 16) kind = 0;
     if (kind == 0) {  // cup
-        part(im, 64, 44, 36, metal, [](float x, float y) { return std::max(sdEllipse(x, y, 64, 36, 34, 40), y - 62.f); }, 0.2f);
         for (float s : {-1.f, 1.f})
-            part(im, 64 + s * 36, 44, 14, metal, [&](float x, float y) { return std::fabs(sdEllipse(x, y, 64 + s * 36, 44, 12, 14)) - 3; });
-        part(im, 64, 80, 10, metal, [](float x, float y) { return sdBox(x, y, 64, 80, 6, 16, 2); });
+            part(im, 64 + s * 32, 36, 14, darken(metal, 0.1f), [&](float x, float y) { return std::fabs(sdEllipse(x, y, 64 + s * 32, 36, 12, 15)) - 3.5f; });
+        part(im, 64, 40, 36, metal, [](float x, float y) { return std::max(sdEllipse(x, y, 64, 22, 34, 44), 16 - y); }, 0.2f);
+        part(im, 64, 16, 34, lighten(metal, 0.2f), [](float x, float y) { return sdEllipse(x, y, 64, 17, 33, 5); }, 0.5f);
+        part(im, 64, 80, 10, metal, [](float x, float y) { return std::min(sdBox(x, y, 64, 82, 5, 16, 2), sdEllipse(x, y, 64, 70, 10, 5)); });
         part(im, 64, 108, 30, darken(metal, 0.2f), [](float x, float y) { return sdBox(x, y, 64, 106, 30, 12, 4); }, 0.4f);
     } else if (kind == 1) {  // medal on a ribbon
         Poly rib;
@@ -314,19 +315,19 @@ Image trophyPicture(int t) {  // t = 0..16
         part(im, 64, 64, 58, metal, [](float x, float y) { return sdPoly(starPoly(64, 66, 58, 30, 5, 0), x, y) - 2; }, 0.22f);
     }
     // the emblem: one of the figures, or a crown on the great trophy
-    float ex = 64, ey = kind == 0 ? 40.f : (kind == 1 ? 84.f : 58.f);
+    float ex = 64, ey = kind == 0 ? 42.f : (kind == 1 ? 84.f : 58.f);
     Image icon = figureIcon(t % 8, 64);
     blitScaled(im, icon, ex - 16, ey - 16, 32, 32);
     if (t == 16) {
         Poly c;
-        c.add(44, 30);
-        c.add(44, 8);
-        c.add(54, 20);
-        c.add(64, 4);
-        c.add(74, 20);
-        c.add(84, 8);
-        c.add(84, 30);
-        part(im, 64, 18, 24, hex(0xffe070), [&](float x, float y) { return sdPoly(c, x, y); });
+        c.add(48, 16);
+        c.add(46, 2);
+        c.add(55, 9);
+        c.add(64, 0);
+        c.add(73, 9);
+        c.add(82, 2);
+        c.add(80, 16);
+        part(im, 64, 9, 18, hex(0xffe070), [&](float x, float y) { return sdPoly(c, x, y); });
     }
     return im;
 }
