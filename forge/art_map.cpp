@@ -246,10 +246,11 @@ Image mapFrame() {
     rim([](float x, float y) { return sdBox(x, y, 656, 545, 124, 46, 20); });
     // corner ornaments
     for (int k = 0; k < 4; ++k) {
-        float cx = k % 2 ? 504.f : 24.f, cy = k / 2 ? 576.f : 24.f;
+        float cx = k % 2 ? 792.f : 8.f, cy = k / 2 ? 592.f : 8.f;
         GemStyle st;
         st.base = hex(0x2aa0a0);
-        paintGem(im, cx, cy, 9, [&](float x, float y) { return sdPoly(starPoly(cx, cy, 10, 5, 4, 0), x, y); }, st);
+        Poly star = starPoly(cx, cy, 7, 3.5f, 4, 0);
+        paintGem(im, cx, cy, 6, [&](float x, float y) { return sdPoly(star, x, y); }, st);
     }
     return im;
 }

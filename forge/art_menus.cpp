@@ -272,7 +272,7 @@ Image splash(int which) {
     } else {
         Image chest = artefactPicture(14);
         blitScaled(im, chest, 272, 280, 256, 256);
-        title(im, 400, 150, 54, "Fifteen lands, fifteen treasures", hex(0xffe080));
+        title(im, 400, 120, 42, "Fifteen lands, fifteen treasures", hex(0xffe080));
     }
     return im;
 }
