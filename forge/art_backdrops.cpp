@@ -453,17 +453,20 @@ Image outdoorBackdrop(const BackdropPlan& plan) {
     }
     // a cliff that carries the waterfall, grass on its top
     if (plan.water == Water::Waterfall) {
-        float cx = plan.fallX, half = plan.fallW / 2 + 64;
+        Rng shape(seed + 77);
+        float cx = plan.fallX, half = plan.fallW / 2 + shape.range(40, 110);
+        float spread = shape.range(0.15f, 0.6f), dome = shape.range(0.005f, 0.05f), lean = shape.range(-0.12f, 0.12f);
         Col rock = hex(pal.rock);
-        auto topEdge = [&](float x) { return plan.fallTop - 16 + 14 * fbm(x / 26, 0.5f, seed + 9, 3) + 0.02f * (x - cx) * (x - cx) / half; };
-        auto width = [&](float y) { return half + std::max(0.f, y - plan.fallTop) * 0.45f + 14 * (fbm(y / 30, 3.5f, seed + 8, 3) - 0.5f); };
-        fill(im, cx - half - 160, plan.fallTop - 40, cx + half + 160, plan.fallBottom + 30,
-             [&](float x, float y) { return std::max(std::fabs(x - cx) - width(y), topEdge(x) - y); },
+        auto topEdge = [&](float x) { return plan.fallTop - 16 + 14 * fbm(x / 26, 0.5f, seed + 9, 3) + dome * (x - cx) * (x - cx) / half * 1.5f; };
+        auto width = [&](float y) { return half + std::max(0.f, y - plan.fallTop) * spread + 14 * (fbm(y / 30, 3.5f, seed + 8, 3) - 0.5f); };
+        auto centre = [&](float y) { return cx + lean * std::max(0.f, y - plan.fallTop); };
+        fill(im, cx - half - 260, plan.fallTop - 60, cx + half + 260, plan.fallBottom + 30,
+             [&](float x, float y) { return std::max(std::fabs(x - centre(y)) - width(y), topEdge(x) - y); },
              [&](float x, float y, float d) {
                  float strata = fbm(x / 9, y / 70, seed + 10, 4);
                  float ledges = fbm(x / 60, y / 7, seed + 12, 3);
                  Col c = scale(rock, 0.66f + 0.42f * strata + 0.15f * ledges);
-                 float side = (x - cx) / width(y);
+                 float side = (x - centre(y)) / width(y);
                  c = side < 0 ? lighten(c, 0.16f * -side) : darken(c, 0.3f * side);
                  c = darken(c, 0.35f * smooth(-14, 0, d) * (side > 0 ? 1.f : 0.4f));
                  float wet = std::fabs(x - cx) - plan.fallW / 2;
