@@ -591,7 +591,7 @@ Image trophyHall(const BackdropPlan& plan) {
         c = scale(c, 0.95f - 0.35f * (dx * dx + dy * dy * 0.5f));
         return withAlpha(c, 1);
     });
-    // three arched windows and the great arch with the waterfall
+    // two round windows and the great arch with the waterfall
     auto archDist = [](float x, float y, float cx, float top, float bottom, float hw) {
         float body = std::max(std::fabs(x - cx) - hw, std::max(top + hw - y, y - bottom));
         float cap = sdCircle(x, y, cx, top + hw, hw);
@@ -599,8 +599,9 @@ Image trophyHall(const BackdropPlan& plan) {
     };
     auto holes = [&](float x, float y) {
         float d = archDist(x, y, 400, 60, 460, 80);
-        d = std::min(d, archDist(x, y, 230, 70, 200, 30));
-        d = std::min(d, archDist(x, y, 570, 70, 200, 30));
+        // two round windows high over the shelves
+        d = std::min(d, sdCircle(x, y, 200, 54, 30));
+        d = std::min(d, sdCircle(x, y, 600, 54, 30));
         return d;
     };
     // carved frames round the openings

@@ -1,5 +1,8 @@
 // The treasures: the 15 stage artefacts (and their map icons), the cover that hides an artefact
 // and its ten masks, and the 17 trophies with their glows.
+#include <cstdio>
+#include <cstdlib>
+
 #include "art_gem.h"
 #include "art_parts.h"
 #include "art_scenes.h"
@@ -365,10 +368,24 @@ void paintTreasures(Context& ctx) {
     }
     emit(ctx, "mask/zaglushka.jpg", coverPicture());
     for (int k = 1; k <= 10; ++k) emit(ctx, "mask/mask" + std::to_string(k) + ".tga", maskPicture(k));
+    const char* preview = std::getenv("SANDMERE_FORGE_PREVIEW");
+    Image room = preview ? landscapeScene(17) : Image();
     for (int t = 0; t < 17; ++t) {
         Image cup = trophyPicture(t);
         emit(ctx, "trophyes/" + trophyFileName(t + 1, false), cup);
         emit(ctx, "trophyes/" + trophyFileName(t + 1, true), trophyGlow(cup, t));
+        if (preview) {
+            TrophySpot s = trophySpot(t);
+            blitScaled(room, cup, 400 + s.x - s.size / 2, 300 - s.y - s.size / 2, s.size, s.size);
+        }
+    }
+    if (preview) {  // the trophy room as the game lays it out, for a painter's eye
+        std::vector<uint8_t> png = encodePng(room);
+        std::string path = std::string(preview) + "/trophyroom.png";
+        if (FILE* f = std::fopen(path.c_str(), "wb")) {
+            std::fwrite(png.data(), 1, png.size(), f);
+            std::fclose(f);
+        }
     }
 }
 
