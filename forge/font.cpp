@@ -111,7 +111,7 @@ const uint16_t kCp1251High[64] = {
 
 }  // namespace
 
-int codePointOfByte(int c) {
+static int codePointOfByte(int c) {
     if (c < 32) return 0;
     if (c < 128) return c == 127 ? 0 : c;
     if (c < 0xC0) return kCp1251High[c - 0x80];
