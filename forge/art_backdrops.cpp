@@ -492,6 +492,32 @@ Image outdoorBackdrop(const BackdropPlan& plan) {
         c = lighten(c, 0.25f * (1 - smooth(0, 8, depth)));
         return withAlpha(c, 1);
     });
+    // shrubs along the near ground's crest
+    {
+        Rng shrubs(seed + 32);
+        Col leaf = darken(mix(hex(pal.nearTop), hex(pal.mid), 0.4f), 0.2f);
+        if (dark) leaf = darken(leaf, 0.3f);
+        for (float x = shrubs.range(20, 60); x < 780; x += shrubs.range(50, 120)) {
+            if (plan.water == Water::Waterfall && std::fabs(x - plan.fallX) < plan.fallW * 1.6f + 30) continue;
+            float base = topNear[std::clamp(int(x), 0, 799)] + 8;
+            int blobs = shrubs.irange(3, 5);
+            for (int k = 0; k < blobs; ++k) {
+                float bx = x + shrubs.range(-16, 16), by = base - shrubs.range(4, 14), r = shrubs.range(8, 15);
+                Col tone = mix(leaf, lighten(leaf, 0.2f), shrubs.unit());
+                fill(im, bx - r - 3, by - r - 3, bx + r + 3, by + r + 3, [&](float px, float py) { return sdCircle(px, py, bx + 1, by + 2, r); },
+                     [&](float, float, float) { return Col{0, 0, 0, 0.25f}; }, 3.f);
+                fill(im, bx - r - 2, by - r - 2, bx + r + 2, by + r + 2,
+                     [&](float px, float py) { return sdCircle(px, py, bx, by, r) + 0.7f * std::sin(std::atan2(py - by, px - bx) * 5 + k); },
+                     [&](float px, float py, float d) {
+                         float l = ((px - bx) * -0.6f + (py - by) * -0.8f) / r;
+                         Col c = l > 0 ? lighten(tone, l * 0.22f) : darken(tone, -l * 0.3f);
+                         float dapple = valueNoise(px / 3, py / 3, seed + 33);
+                         c = scale(c, 0.9f + 0.2f * dapple);
+                         return darken(c, smooth(-1.5f, 0, d) * 0.3f);
+                     });
+            }
+        }
+    }
     // flowers and grass tufts on the near ground
     Col flower = dark ? darken(hex(pal.flower), 0.45f) : hex(pal.flower);
     Col flower2 = dark ? hex(0x506080) : lighten(hex(pal.flower), 0.6f);
