@@ -126,3 +126,17 @@ inline bool dataSetRequired() {
             GTEST_SKIP() << "data set not built: " << relPath;                                 \
         }                                                                                      \
     } while (0)
+
+namespace testing_support {
+
+// An install folder whose Data/ mirrors the forged data set through symbolic links, so that a
+// run can write its settings without touching the build's own data folder.
+inline void makeForgedInstall(const TempDir& dir) {
+    std::filesystem::create_directories(dir / "Data");
+    for (const auto& entry : std::filesystem::directory_iterator(SANDMERE_DATA_DIR)) {
+        if (entry.path().filename() == "settings") continue;
+        std::filesystem::create_symlink(entry.path(), dir / ("Data/" + entry.path().filename().string()));
+    }
+}
+
+}  // namespace testing_support
