@@ -159,5 +159,15 @@ bool decodeSavedGame(const uint8_t* bytes, size_t size, int mode, int stringCoun
 // The file name of a profile's saved game in a mode; false when the name cannot name a file.
 bool savedGameFileName(const char* profileName, int mode, char* out, size_t capacity);
 
-// Writes the game in progress of the current profile and mode; true when the file is complete.
+// Board play into the record and back. The parts the board presentation keeps (debris, bolt
+// sets, fades, the shake matrix) come from its hook; without one they are written empty.
+void captureSavedGame(SavedGame& game);
+void applySavedGame(const SavedGame& game);
+using SavedPresentationHook = void (*)(SavedGame& game);
+using SavedPresentationApply = void (*)(const SavedGame& game);
+void setSavedGamePresentation(SavedPresentationHook capture, SavedPresentationApply apply);
+
+// Writes the game in progress of the current profile and mode: only while a touched level
+// runs in the game scene (or the trophy room opened from it), and only into a file that can
+// name the profile. The flag and the mode's score change only once the file is complete.
 bool saveGame();
