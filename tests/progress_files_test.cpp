@@ -49,6 +49,15 @@ TEST(SettingsFolder, FirstRunCreatesTheFolderAndStartsWithDefaults) {
     EXPECT_EQ(box.read("hiscore.dat").size(), 1080u);
 }
 
+TEST(SettingsFolder, ReadingTheSettingsAtStartCreatesNothing) {
+    Sandbox box;
+    loadSettings();
+    EXPECT_FALSE(fs::exists(box.folder));
+    EXPECT_EQ(settingsFolder(), box.folder.string());
+    loadProfiles();
+    EXPECT_TRUE(fs::is_directory(box.folder));
+}
+
 TEST(SettingsFolder, AFolderThatCannotBeUsedFallsBackToTheUsersDataFolder) {
     Sandbox box;
     // A plain file where the folder should be: it can be neither created nor entered.
@@ -60,10 +69,10 @@ TEST(SettingsFolder, AFolderThatCannotBeUsedFallsBackToTheUsersDataFolder) {
     loadSettings();
     fs::path expected = box.dir / "xdg/sandmere/settings";
     EXPECT_EQ(settingsFolder(), expected.string());
-    EXPECT_TRUE(fs::is_directory(expected));
-    EXPECT_EQ(fs::status(box.dir / "xdg/sandmere").permissions() & fs::perms::all, fs::perms::owner_all);
     loadProfiles();
     loadRecordTables();
+    EXPECT_TRUE(fs::is_directory(expected));
+    EXPECT_EQ(fs::status(box.dir / "xdg/sandmere").permissions() & fs::perms::all, fs::perms::owner_all);
     ASSERT_TRUE(createProfile("ANNA"));
     EXPECT_TRUE(fs::exists(expected / "ANNA.trp"));
     EXPECT_TRUE(fs::exists(expected / "profiles.dat"));

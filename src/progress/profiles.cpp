@@ -157,7 +157,8 @@ bool isValidProfileName(const char* name) {
 // ---- loading and saving ----
 
 void loadSettings() {
-    enterSettingsFolder();
+    // Nothing is created before the loading: a game closed during its splash leaves no trace.
+    findSettingsFolder();
     Settings fresh;
     gProgress.settings = fresh;
     gProgress.settingsRead = false;
@@ -170,7 +171,7 @@ void loadSettings() {
 }
 
 void loadProfiles() {
-    if (settingsFolder().empty()) enterSettingsFolder();
+    enterSettingsFolder();
     Settings& s = gProgress.settings;
     std::memset(&gProgress.table, 0, sizeof gProgress.table);
     std::vector<uint8_t> bytes;

@@ -26,6 +26,20 @@ bool makePrivateDir(const std::string& path) {
     return errno == EEXIST && platform::isDirectory(path.c_str());
 }
 
+std::string fallbackBase() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') return xdg;
+    const char* home = std::getenv("HOME");
+    if (!home || home[0] != '/') return std::string();
+    return std::string(home) + "/.local/share";
+}
+
+std::string dataFolder() {
+    std::string data = application().dataFolder;
+    if (data.empty()) data = platform::currentDir() + "/";
+    return data;
+}
+
 std::string fallbackFolder() {
     std::string base;
     const char* xdg = std::getenv("XDG_DATA_HOME");
@@ -52,10 +66,22 @@ std::string fallbackFolder() {
 
 }  // namespace
 
-const std::string& enterSettingsFolder() {
-    std::string data = application().dataFolder;
-    if (data.empty()) data = platform::currentDir() + "/";
+const std::string& findSettingsFolder() {
+    std::string data = dataFolder();
     std::string primary = data + "settings";
+    bool canMake = !platform::isDirectory(primary.c_str()) && !platform::isRegularFile(primary.c_str()) &&
+                   access(data.c_str(), W_OK | X_OK) == 0;
+    if (usable(primary) || canMake) {
+        gFolder.folder = primary;
+        return gFolder.folder;
+    }
+    std::string base = fallbackBase();
+    gFolder.folder = base.empty() ? primary : base + "/sandmere/settings";
+    return gFolder.folder;
+}
+
+const std::string& enterSettingsFolder() {
+    std::string primary = dataFolder() + "settings";
     if (!platform::isDirectory(primary.c_str())) platform::makeDir(primary.c_str());
     if (usable(primary)) {
         gFolder.folder = primary;

@@ -12,6 +12,9 @@
 // written, $XDG_DATA_HOME/sandmere/settings (default ~/.local/share/sandmere/settings, 0700).
 // When neither works: the fatal "Can't save settings...". Returns the folder.
 const std::string& enterSettingsFolder();
+// The folder the settings are read from at start, without creating anything: the data
+// folder's "settings" when it exists or can be made later, else the user's data folder.
+const std::string& findSettingsFolder();
 const std::string& settingsFolder();  // empty before enterSettingsFolder
 void setSettingsFolder(const std::string& folder);  // tests
 std::string settingsPath(const char* name);

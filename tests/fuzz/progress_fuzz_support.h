@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/application.h"
 #include "platform/fatal.h"
 #include "progress/profiles.h"
 #include "progress/records.h"
@@ -29,6 +31,8 @@ inline const std::string& scratchFolder() {
         std::string pattern = base + "/sandmere-fuzz-XXXXXX";
         char* made = mkdtemp(pattern.data());
         if (!made) std::abort();
+        std::string settingsDir = std::string(made) + "/settings";
+        if (mkdir(settingsDir.c_str(), 0700) != 0) std::abort();
         return std::string(made);
     }();
     return folder;
@@ -40,9 +44,11 @@ inline void prepare(const char* name, const uint8_t* data, size_t size) {
     resetProgressState();
     resetRecordState();
     clearTrophyState();
-    setSettingsFolder(scratchFolder());
+    // The data folder is the scratch folder: loadSettings finds its "settings" there.
+    application().dataFolder = scratchFolder() + "/";
+    setSettingsFolder(scratchFolder() + "/settings");
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(scratchFolder(), ec))
+    for (const auto& entry : std::filesystem::directory_iterator(settingsFolder(), ec))
         std::filesystem::remove_all(entry.path(), ec);
     std::string path = settingsPath(name);
     FILE* out = std::fopen(path.c_str(), "wb");
