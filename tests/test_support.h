@@ -66,6 +66,8 @@ inline void makeMinimalInstall(const TempDir& dir, bool secondSplash) {
     writeFile(dir / "Data/splash1.jpg", "x");
     writeFile(dir / "Data/loadscreen.jpg", "x");
     writeFile(dir / "Data/loadbar.tga", "x");
+    writeFile(dir / "Data/strings2.txt", "keytoresume=Press a key\r\n");
+    writeFile(dir / "Data/tips2.txt", "tip1=A tip\r\n");
     if (secondSplash) writeFile(dir / "Data/splash2.jpg", "x");
 }
 

@@ -1,11 +1,115 @@
 #include "board/play.h"
 
-// Not written yet: the board rules issue fills these in.
-void boardFrame() {}
-void boardLeftDown() {}
-void boardDoubleClick() {}
+#include <cstdio>
+#include <cstring>
+
+#include "app/frame_clock.h"
+#include "app/scene.h"
+#include "audio/audio.h"
+#include "board/board.h"
+#include "board/bonuses.h"
+#include "board/falling.h"
+#include "board/moves.h"
+#include "board/presentation.h"
+#include "board/scoring.h"
+#include "menus/menus.h"
+#include "platform/random.h"
+
+namespace {
+
+BoardProcess gProcess;
+
+// The tips a player sees only once; "nomoves" is not among them.
+const char* const kOnceTips[] = {
+    "welcome",         "breaksquares",    "breakdualsquares", "breakzep",   "usehammer",
+    "b_t_firstbonus1", "b_t_firstbonus2", "b_t_firstbonus5",  "candletime", "candlemove",
+};
+
+int onceTipBit(const char* key) {
+    for (int i = 0; i < static_cast<int>(sizeof kOnceTips / sizeof kOnceTips[0]); ++i)
+        if (std::strcmp(key, kOnceTips[i]) == 0) return i;
+    return -1;
+}
+
+}  // namespace
+
+BoardProcess& boardProcess() { return gProcess; }
+void resetBoardProcess() { gProcess = BoardProcess{}; }
+
+bool openTip(float x, float y, const char* key, float delay, bool modal, int style) {
+    Board& b = board();
+    if (!key || b.tip.showing) return false;
+    const int bit = onceTipBit(key);
+    if (bit >= 0) {
+        if (gProcess.tipsShown & (1u << bit)) return false;
+        gProcess.tipsShown |= 1u << bit;
+    }
+    b.tip.showing = 1;
+    b.tip.modal = modal ? 1 : 0;
+    b.tip.x = x;
+    b.tip.y = y;
+    b.tip.delay = delay;
+    b.tip.style = style;
+    std::snprintf(b.tip.key, sizeof b.tip.key, "%s", key);
+    playSound("TipShow.ogg");
+    showTip(x, y, key, delay, modal, style);
+    return true;
+}
+
+void closeTip() { board().tip.showing = 0; }
+
+void pauseGame() {
+    Board& b = board();
+    b.paused = 1;
+    b.pauseClock = 0.0f;
+    closeTip();
+}
+
+void resumeGame() { board().paused = 0; }
+
+void leaveForMap() {
+    const Board& b = board();
+    static const char* const kModeMenus[3] = {"adventure", "timeless", "puzzle"};
+    requestScene(mapScene());
+    openMenuByName(kModeMenus[b.mode <= kPuzzle ? b.mode : 0]);
+    switchMusicSection(platform::rand() % 5);
+}
+
+void boardFrame() {
+    Board& b = board();
+    const FrameClock& clock = frameClock();
+
+    readBoardCursor();
+    ambienceStep(gProcess.ambience, waterForAmbience(b.ambienceNumber), clock.deltaMs);
+
+    if (b.gameFinished) return;
+    if (b.betweenLevels) {
+        b.betweenClock += clock.frameMs;
+        updateAudio();
+        return;
+    }
+
+    animateBoardBackdrop(b.paused || b.levelComplete ? 2 : (b.levelIndex & 1));
+    boardStep();
+    hammerFrame();
+    updateHover();
+    // No hint while the cursor highlights a group that can go (or a tile under the hammer).
+    if (b.hoverActive && (b.groupSize >= 2 || b.hammerArmed)) b.idleClock = 0.0f;
+    scoreFrame();
+    limitFrame();
+    lostFrame();
+    debrisFrame();
+    shakeFrame();
+    levelEndFrame();
+    comboFrame();
+    hudFadeFrame();
+    updateAudio();
+    if (b.paused) b.pauseClock += clock.frameMs;
+    tipFrame();
+    trophyFrame();
+    playClockFrame();
+}
+
 void boardLeftUp() {}
-void boardRightDown() {}
 void boardRightUp() {}
 void boardMiddleDown() {}
-void boardKeyDown(int) {}

@@ -1,6 +1,10 @@
 // Board play as the game scene sees it: the frame and the input.
 #pragma once
 
+#include <cstdint>
+
+#include "audio/ambience.h"
+
 void boardFrame();
 void boardLeftDown();
 void boardDoubleClick();
@@ -9,3 +13,21 @@ void boardRightDown();
 void boardRightUp();
 void boardMiddleDown();
 void boardKeyDown(int virtualKey);
+
+// Pausing and resuming a level.
+void pauseGame();
+void resumeGame();
+// Hands over from board play to the journey map with the current mode's menu.
+void leaveForMap();
+
+// The tip balloon: one at a time; the keyed tips of the player show only once.
+bool openTip(float x, float y, const char* key, float delay, bool modal, int style);
+void closeTip();
+
+// State of board play that lives for the whole process (not reset per level).
+struct BoardProcess {
+    AmbienceClock ambience;
+    uint32_t tipsShown;  // one bit per keyed tip already shown
+};
+BoardProcess& boardProcess();
+void resetBoardProcess();

@@ -1,6 +1,30 @@
 #include "board/presentation.h"
 
-// Not written yet: the board presentation issue fills these in.
+#include "app/trace.h"
+#include "board/falling.h"
+
+// The drawing itself is not written yet: these record what the rules start.
 void loadBoardPictures() {}
-void drawBoardPlay() {}
-void showBanner(const char*) {}
+
+void drawBoardPlay() { refillFrame(); }
+
+void spawnDebris(int kind, float x, float y, int style) {
+    traceCall("debris", style == 2 ? "defeat" : "figure", x, y, kind);
+}
+void spawnShards(float x, float y, int layers) { traceCall("shards", "square", x, y, layers); }
+void showTip(float x, float y, const char* key, float, bool modal, int) { traceCall("tip", key, x, y, modal ? 1 : 0); }
+void scorePopup(float x, float y, int points) { traceCall("popup", "points", x, y, points); }
+void showLetterText(const char* text, float x, float y, float size) {
+    traceCall("letters", text, x, y, static_cast<int>(size));
+}
+void showFloatingText(const char* text, float x, float y, float size, float lifeMs) {
+    if (lifeMs <= 0.0f) return;
+    traceCall("floating", text, x, y, static_cast<int>(size));
+}
+void showBanner(const char* text) { traceCall("banner", text); }
+
+void animateBoardBackdrop(int) {}
+void chooseBoardBackdrop(int, int) {}
+void debrisFrame() {}
+void hudFadeFrame() {}
+void tipFrame() {}

@@ -1,6 +1,23 @@
-// Drawing board play: tiles, figures, HUD, candle, flying texts.
+// Drawing board play: tiles, figures, HUD, candle, flying texts; and the calls by which the
+// rules start debris, shards, pop-ups, tips and texts.
 #pragma once
 
 void loadBoardPictures();
+// The drawing pass of board play, after boardFrame; it also runs the refill animation.
 void drawBoardPlay();
+
+// Started by the rules; each records the call for tests (the drawing comes later).
+void spawnDebris(int kind, float x, float y, int style);
+void spawnShards(float x, float y, int layers);
+void showTip(float x, float y, const char* key, float delay, bool modal, int style);
+void scorePopup(float x, float y, int points);
+void showLetterText(const char* text, float x, float y, float size);
+void showFloatingText(const char* text, float x, float y, float size, float lifeMs);
 void showBanner(const char* text);
+
+// Per-frame parts of the presentation that board play calls in its fixed order.
+void animateBoardBackdrop(int variant);
+void chooseBoardBackdrop(int variant, int number);
+void debrisFrame();
+void hudFadeFrame();
+void tipFrame();

@@ -1,0 +1,20 @@
+// Scoring, combos, trophies and the outcome of a level.
+#pragma once
+
+void scoreFrame();
+void limitFrame();
+void lostFrame();
+void levelEndFrame();
+void comboFrame();
+void trophyFrame();
+void playClockFrame();
+void checkComplete();
+void advanceAfterComplete();
+void lostLife();
+
+// Trophy counters fed by the clicks and the break step.
+void countQuickClick();
+void resetQuickClicks();
+void checkStreakTrophies();
+void countGroupTrophies();
+void checkStepTrophies(int stepTotal);
