@@ -384,7 +384,7 @@ TEST_P(FailedWrites, AFailedSaveStopsWithTheMessageAndKeepsTheOldFile) {
     std::string settingsBefore = box.read("settings.dat");
     std::string profilesBefore = box.read("profiles.dat");
     settings().musicVolume = 3;
-    failNextWrites(GetParam(), 1);
+    platform::failWriteStep(static_cast<platform::WriteStep>(GetParam()), 1);
     try {
         saveProgress();
         FAIL() << "the failed save went unnoticed";
@@ -405,7 +405,7 @@ TEST(FailedWritesOfTrophies, AFailedTrophyWriteIsFatalAndKeepsTheFile) {
     box.start();
     makeProfiles({"ANNA"});
     std::string before = box.read("ANNA.trp");
-    failNextWrites(2, 1);
+    platform::failWriteStep(platform::WriteStep::Write, 1);
     EXPECT_THROW(awardTrophy(5), FatalError);
     EXPECT_EQ(box.read("ANNA.trp"), before);
 }

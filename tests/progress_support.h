@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/application.h"
-#include "progress/atomic_save.h"
+#include "platform/files.h"
 #include "progress/profiles.h"
 #include "progress/records.h"
 #include "progress/settings_folder.h"
@@ -37,10 +37,10 @@ struct Sandbox {
         resetRecordState();
         clearTrophyState();
         setSettingsFolder("");
-        failNextWrites(0, 0);
+        platform::failWriteStep(platform::WriteStep::None, 0);
     }
     ~Sandbox() {
-        failNextWrites(0, 0);
+        platform::failWriteStep(platform::WriteStep::None, 0);
         setSettingsFolder("");
         resetProgressState();
         resetRecordState();

@@ -10,7 +10,6 @@
 #include "app/application.h"
 #include "platform/fatal.h"
 #include "platform/files.h"
-#include "progress/atomic_save.h"
 
 namespace {
 
@@ -102,7 +101,7 @@ std::string settingsPath(const char* name) { return gFolder.folder + "/" + (name
 FileRead readSettingsFile(const char* name, std::vector<uint8_t>& out, size_t capacity) {
     FileRead result;
     out.clear();
-    std::string path = settingsPath(name);
+    std::string path = platform::resolvePath(settingsPath(name).c_str());
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return result;
     struct stat st {};
@@ -129,7 +128,7 @@ FileRead readSettingsFile(const char* name, std::vector<uint8_t>& out, size_t ca
 
 bool writeSettingsFile(const char* name, const std::vector<uint8_t>& bytes) {
     std::string path = settingsPath(name);
-    return writeWholeFile(path.c_str(), bytes.data(), bytes.size());
+    return platform::writeFileAtomic(path.c_str(), bytes.data(), bytes.size());
 }
 
 void saveSettingsFile(const char* name, const std::vector<uint8_t>& bytes) {
