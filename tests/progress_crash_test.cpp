@@ -14,6 +14,7 @@
 #include <random>
 #include <thread>
 
+#include "progress/saved_game.h"
 #include "progress_support.h"
 
 using progress_testing::bytesOf;
@@ -33,6 +34,17 @@ void applyRound(int32_t k) {
     for (int t = 0; t < kTrophyCount; ++t) trophyState().earned[t] = static_cast<uint8_t>((k >> t) & 1);
 }
 
+// The saved game of round k: its moves made are k.
+std::vector<uint8_t> savedGameOfRound(int32_t k) {
+    static SavedGame game{};
+    game.movesUsed = k;
+    game.carriedScore = -k;
+    game.gameMode = 0;
+    std::vector<uint8_t> bytes;
+    encodeSavedGame(game, bytes);
+    return bytes;
+}
+
 [[noreturn]] void saveForever() {
     try {
         loadSettings();
@@ -44,6 +56,7 @@ void applyRound(int32_t k) {
             applyRound(k);
             saveProgress();
             writeTrophyState("ANNA");
+            if (!writeSettingsFile("ANNA_cls.sav", savedGameOfRound(k))) _exit(4);
         }
     } catch (...) {
     }
@@ -76,6 +89,7 @@ TEST(CrashSafety, FilesAreOldOrNewAfterAKillAtAnyPoint) {
     applyRound(0);
     saveProgress();
     writeTrophyState("ANNA");
+    ASSERT_TRUE(writeSettingsFile("ANNA_cls.sav", savedGameOfRound(0)));
 
     std::mt19937 random(12345);
     int32_t lastRound = 0;
@@ -97,15 +111,20 @@ TEST(CrashSafety, FilesAreOldOrNewAfterAKillAtAnyPoint) {
         std::string r = box.read("records.dat");
         std::string h = box.read("hiscore.dat");
         std::string t = box.read("ANNA.trp");
+        std::string g = box.read("ANNA_cls.sav");
         ASSERT_EQ(s.size(), 44u) << "kill " << i;
         ASSERT_EQ(p.size(), 128u) << "kill " << i;
         ASSERT_EQ(r.size(), kRecordFileBytes) << "kill " << i;
         ASSERT_EQ(h.size(), kHighScoreFileBytes) << "kill " << i;
         ASSERT_EQ(t.size(), kTrophyFileBytes) << "kill " << i;
+        ASSERT_EQ(g.size(), kSavedGameBytes) << "kill " << i;
         int32_t ks = roundOf(s, 28);
         int32_t kp = roundOf(p, 92);
         int32_t kr = roundOf(r, 80);
         int32_t kh = roundOf(h, 32);
+        int32_t kg = roundOf(g, 51580);
+        ASSERT_EQ(g, bytesOf(savedGameOfRound(kg))) << "kill " << i;
+        ASSERT_LE(kg, kh) << "kill " << i;  // written last in a round
         // Each file is whole: the round's other marks agree with its first one.
         ASSERT_EQ(s, expectedSettings(ks)) << "kill " << i;
         ASSERT_EQ(roundOf(p, 96), -kp) << "kill " << i;
