@@ -3,6 +3,12 @@
 
 #include <cstring>
 #include <memory>
+#include <set>
+#include <string>
+
+#include "app/resource_store.h"
+#include "app/strings.h"
+#include "platform/files.h"
 
 #include "platform/random.h"
 #include "progress_support.h"
@@ -221,4 +227,39 @@ TEST(RecordFiles, RemovingAProfileLeavesItsNameInTheTables) {
     removeProfile(0);
     EXPECT_STREQ(highScoreTable().entries[0][0].name, "ANNA");
     EXPECT_STREQ(recordTable().levels[0][1].scoreHolder, "ANNA");
+}
+
+TEST(RecordFiles, FirstRunDefaultsComeFromTheLevelFilesAndTheDefaultNames) {
+    REQUIRE_DATA_SET("levels/pack1_01.lvl");
+    Sandbox box;
+    std::string dataFolder = std::string(SANDMERE_DATA_DIR) + "/";
+    std::string back = platform::currentDir();
+    ASSERT_TRUE(platform::changeDir(dataFolder.c_str()));
+    resetResourceStore();
+    openPack("texts.dat");
+    loadStrings("strings2.txt");
+    std::string first = lookupText("defname1");
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(std::string(defaultName(0)), first);
+    std::set<std::string> names;
+    for (int k = 0; k < 10; ++k) names.insert(defaultName(k));
+    EXPECT_EQ(names.size(), 10u);
+
+    // The level files are read from the data set; the players' files go to the sandbox.
+    application().dataFolder = dataFolder;
+    setSettingsFolder(box.folder.string());
+    std::filesystem::create_directories(box.folder);
+    loadRecordTables();
+    for (int m = 0; m < 3; ++m) {
+        EXPECT_EQ(recordTable().levels[m][0].fewestMoves, 12);
+        EXPECT_EQ(recordTable().levels[m][0].fastestMs, 38000);
+        EXPECT_EQ(recordTable().levels[m][4].fewestMoves, 11);
+        EXPECT_EQ(recordTable().levels[m][4].fastestMs, 20600);
+        EXPECT_EQ(names.count(recordTable().levels[m][7].timeHolder), 1u);
+    }
+    for (int j = 0; j < 10; ++j) EXPECT_STREQ(highScoreTable().entries[1][j].name, defaultName(j));
+    EXPECT_EQ(platform::currentDir() + "/", dataFolder);  // back where it was
+    freeStrings();
+    resetResourceStore();
+    platform::changeDir(back.c_str());
 }
