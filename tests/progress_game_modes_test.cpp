@@ -470,3 +470,24 @@ TEST_F(ModeFixture, ClosingDuringTheLevelEndKeepsTheBonus) {
     EXPECT_FALSE(saveGame());
     EXPECT_EQ(modeScore(), 1800);
 }
+
+TEST_F(ModeFixture, LeavingALevelForTheMenusPutsTheFlagOnDiskAtOnce) {
+    veteran();
+    setGameMode(1);
+    setPosition(3);
+    startFromMap(3);
+    settle();
+    touch(2);
+    board().carriedScore = 100;
+    board().shownScore = 23;
+    ASSERT_TRUE(saveAndLeaveLevel());
+    // A crash right now would still offer the game: the flag is already in profiles.dat.
+    std::string p = box->read("profiles.dat");
+    ASSERT_EQ(p.size(), 128u);
+    EXPECT_EQ(p[112 + 1], 1);
+    int32_t stored = 0;
+    std::memcpy(&stored, p.data() + 92 + 4, 4);
+    EXPECT_EQ(stored, 123);
+    EXPECT_EQ(board().levelTouched, 0);
+    EXPECT_EQ(box->read("ANNA_ndl.sav").size(), kSavedGameBytes);
+}
