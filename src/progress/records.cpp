@@ -121,8 +121,8 @@ LevelPar readLevelPar(int levelNumber) {
     int32_t size = 0;
     uint8_t* data = loadFile(name, &size, false);
     if (!data || size <= 0) return par;
+    // Level files stay in the store: the level scan and every level start read them again.
     std::string text(reinterpret_cast<const char*>(data), static_cast<size_t>(size));
-    releaseByData(data);
     par.timeValue = getFloat(text.c_str(), "time=");
     float moves = getFloat(text.c_str(), "moves=");
     par.movesValue = std::isfinite(moves) && std::fabs(moves) < 2.0e9f ? static_cast<int32_t>(moves) : 0;
