@@ -50,13 +50,6 @@ void releaseLoaderPictures() {
         *t = nullptr;
     }
 }
-
-void enterSettingsFolder() {
-    if (!platform::changeDir("settings")) {
-        platform::makeDir("settings");
-        platform::changeDir("settings");
-    }
-}
 }  // namespace
 
 LoaderState& loaderState() { return gLoader; }
@@ -119,10 +112,8 @@ bool loadingSequence() {
     openPack("texts.dat");
     loadStrings("strings2.txt");
     loadStrings("tips2.txt");
-    enterSettingsFolder();
+    // The player data lives in the settings folder, which loadProfiles finds or creates.
     loadProfiles();
-    platform::changeDir(app.dataFolder.c_str());
-    enterSettingsFolder();
     loadRecordTables();
     app.dataLoaded = true;
     platform::changeDir(app.dataFolder.c_str());
