@@ -9,14 +9,12 @@
 #include <vector>
 
 #include "stb_image.h"
-#include "test_support.h"
+#include "data_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::readFile;
-
-fs::path dataPath(const std::string& rel) { return fs::path(SANDMERE_DATA_DIR) / rel; }
+using data_files::dataBytes;
 
 template <class T>
 T readAt(const std::string& b, size_t at) {
@@ -68,17 +66,16 @@ std::vector<int> jpegMarkers(const std::string& b, size_t& end) {
 }
 
 TEST(DataArtwork, JpegsAreBaselineWithoutMetadata) {
-    REQUIRE_DATA_SET("megamap.jpg");
+    REQUIRE_DATA_FILE("megamap.jpg");
     int seen = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(SANDMERE_DATA_DIR)) {
-        if (entry.path().extension() != ".jpg") continue;
-        std::string b = readFile(entry.path());
-        ASSERT_GE(b.size(), 4u);
+    for (const data_files::ReachableFile& file : data_files::reachableFiles(".jpg")) {
+        const std::string& b = file.bytes;
+        ASSERT_GE(b.size(), 4u) << file.where << ": " << file.name;
         ASSERT_EQ(uint8_t(b[0]), 0xFF);
         ASSERT_EQ(uint8_t(b[1]), 0xD8);
         size_t end = 0;
         std::vector<int> markers = jpegMarkers(b, end);
-        std::string name = entry.path().filename().string();
+        const std::string name = file.where + ": " + file.name;
         EXPECT_GT(end, 0u) << name << " has no end-of-image marker";
         bool baseline = false;
         for (int m : markers) {
@@ -90,7 +87,7 @@ TEST(DataArtwork, JpegsAreBaselineWithoutMetadata) {
         // a plain JPEG ends at its marker; an alpha JPEG carries exactly its alpha plane after it
         Rgba pic = load(b.substr(0, end));
         size_t tail = b.size() - end;
-        if (name.rfind("_a_", 0) == 0) {
+        if (file.name.rfind("_a_", 0) == 0) {
             EXPECT_EQ(tail, size_t(pic.w) * pic.h) << name;
         } else {
             EXPECT_EQ(tail, 0u) << name;
@@ -101,12 +98,12 @@ TEST(DataArtwork, JpegsAreBaselineWithoutMetadata) {
 }
 
 TEST(DataArtwork, StageSitesArePaintedWhereThePathPutsThem) {
-    REQUIRE_DATA_SET("mapspline.spl");
-    std::string spl = readFile(dataPath("mapspline.spl"));
+    REQUIRE_DATA_FILE("mapspline.spl");
+    std::string spl = dataBytes("mapspline.spl");
     int32_t n = readAt<int32_t>(spl, 0);
     ASSERT_GE(n, 2);
     float L = readAt<float>(spl, 4);
-    Rgba map = load(readFile(dataPath("megamap.jpg")));
+    Rgba map = load(dataBytes("megamap.jpg"));
     ASSERT_EQ(map.w, 1024);
     auto pointAt = [&](float d, float& x, float& y) {
         int b = std::min(int(d / 20), n - 2);
@@ -141,10 +138,10 @@ TEST(DataArtwork, StageSitesArePaintedWhereThePathPutsThem) {
 }
 
 TEST(DataArtwork, TrophiesStandOnTheRoomsWallsNotInItsWindows) {
-    REQUIRE_DATA_SET("trophyes/trophy.cfg");
-    std::string cfg = readFile(dataPath("trophyes/trophy.cfg"));
+    REQUIRE_DATA_FILE("trophyes/trophy.cfg");
+    std::string cfg = dataBytes("trophyes/trophy.cfg");
     ASSERT_EQ(cfg.size(), 1564u);
-    std::string back = readFile(dataPath("AnimBacks/_a_back17.jpg"));
+    std::string back = dataBytes("AnimBacks/_a_back17.jpg");
     ASSERT_GT(back.size(), 480000u);
     const uint8_t* alpha = reinterpret_cast<const uint8_t*>(back.data()) + back.size() - 480000;
     for (int i = 0; i < 17; ++i) {
@@ -156,8 +153,8 @@ TEST(DataArtwork, TrophiesStandOnTheRoomsWallsNotInItsWindows) {
 }
 
 TEST(DataArtwork, CursorTipSitsAtTheCornerOfItsCell) {
-    REQUIRE_DATA_SET("_a_menutex.jpg");
-    std::string b = readFile(dataPath("_a_menutex.jpg"));
+    REQUIRE_DATA_FILE("_a_menutex.jpg");
+    std::string b = dataBytes("_a_menutex.jpg");
     ASSERT_GT(b.size(), 256u * 512u);
     const uint8_t* alpha = reinterpret_cast<const uint8_t*>(b.data()) + b.size() - 256 * 512;
     // the arrow cursor is cell (3, 7); the game draws its tip at pixel (2, 0) of the cell
@@ -172,10 +169,10 @@ TEST(DataArtwork, CursorTipSitsAtTheCornerOfItsCell) {
 }
 
 TEST(DataArtwork, GlyphsStayWithinTheirAdvances) {
-    REQUIRE_DATA_SET("font.dat");
-    std::string dat = readFile(dataPath("font.dat"));
+    REQUIRE_DATA_FILE("font.dat");
+    std::string dat = dataBytes("font.dat");
     ASSERT_EQ(dat.size(), 516u);
-    Rgba sheet = load(readFile(dataPath("font.tga")));
+    Rgba sheet = load(dataBytes("font.tga"));
     ASSERT_EQ(sheet.w, 512);
     for (int c = 33; c < 127; ++c) {
         int cell = uint8_t(dat[260 + c]), width = uint8_t(dat[4 + c]);

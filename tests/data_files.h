@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/pack_writer.h"
+#include "test_support.h"
 
 namespace data_files {
 
@@ -67,6 +68,12 @@ inline std::vector<PackEntry> packEntries() {
     return entries;
 }
 
+// The entries of the packs, read once for the whole test run.
+inline const std::vector<PackEntry>& cachedPackEntries() {
+    static const std::vector<PackEntry> entries = packEntries();
+    return entries;
+}
+
 // The name a loader asks the store for once it has entered the file's folder.
 inline std::string requestName(const std::string& relPath) {
     size_t slash = relPath.rfind('/');
@@ -77,11 +84,53 @@ inline std::string requestName(const std::string& relPath) {
 
 // A file of the data set as the game would get it: from a pack, else from the disk.
 inline std::optional<std::string> dataFile(const std::string& relPath) {
-    static const std::vector<PackEntry> entries = packEntries();
     const std::string wanted = upper(requestName(relPath));
-    for (const PackEntry& e : entries)
+    for (const PackEntry& e : cachedPackEntries())
         if (upper(e.name) == wanted) return e.bytes;
     return readLoose(dataDir() / relPath);
+}
+
+// The bytes of a file of the data set, loose or packed; empty when the game would not find it.
+inline std::string dataBytes(const std::string& relPath) { return dataFile(relPath).value_or(std::string()); }
+
+// One file the game can reach: its bare file name, where it lies (a pack or a path under Data/)
+// and its bytes (unscrambled).
+struct ReachableFile {
+    std::string name;
+    std::string where;
+    std::string bytes;
+};
+
+inline std::string bareFileName(const std::string& path) {
+    size_t cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// Every file of the data set whose name ends in extension (".jpg", any case): the entries of
+// the packs, then the loose files anywhere under Data/ (the packs themselves are not files the
+// game asks for).
+inline std::vector<ReachableFile> reachableFiles(const std::string& extension) {
+    std::vector<ReachableFile> files;
+    const std::string ext = upper(extension);
+    auto endsWithExt = [&](const std::string& name) {
+        return name.size() >= ext.size() && upper(name.substr(name.size() - ext.size())) == ext;
+    };
+    for (const PackEntry& e : cachedPackEntries())
+        if (endsWithExt(e.name)) files.push_back(ReachableFile{bareFileName(e.name), e.pack, e.bytes});
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dataDir(), ec)) return files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dataDir(), ec)) {
+        if (!entry.is_regular_file()) continue;
+        const std::string name = entry.path().filename().string();
+        if (!endsWithExt(name)) continue;
+        bool isPack = false;
+        for (const char* pack : kPackNames) isPack |= entry.path() == dataDir() / pack;
+        if (isPack) continue;
+        std::optional<std::string> bytes = readLoose(entry.path());
+        files.push_back(ReachableFile{name, std::filesystem::relative(entry.path(), dataDir()).generic_string(),
+                                      bytes.value_or(std::string())});
+    }
+    return files;
 }
 
 // The lines of a CR LF text, without their line ends.
@@ -115,3 +164,13 @@ inline std::optional<std::string> keyValue(const std::string& text, const std::s
 }
 
 }  // namespace data_files
+
+// Skips (or fails, when the data set is required) a test that needs relPath of the data set,
+// which the game finds loose under Data/ or inside one of the packs.
+#define REQUIRE_DATA_FILE(relPath)                                                                   \
+    do {                                                                                             \
+        if (!data_files::dataFile(relPath)) {                                                        \
+            if (testing_support::dataSetRequired()) FAIL() << "missing data file " << (relPath);     \
+            GTEST_SKIP() << "data set not built: " << (relPath);                                     \
+        }                                                                                            \
+    } while (0)

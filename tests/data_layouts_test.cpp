@@ -10,14 +10,12 @@
 #include <vector>
 
 #include "stb_image.h"
-#include "test_support.h"
+#include "data_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::readFile;
-
-fs::path dataPath(const std::string& rel) { return fs::path(SANDMERE_DATA_DIR) / rel; }
+using data_files::dataBytes;
 
 template <class T>
 T readAt(const std::string& b, size_t at) {
@@ -92,8 +90,8 @@ bool drawnBehind(const LayoutObject& o) {
 }
 
 TEST(DataLayouts, LayoutsNameListedObjectsWithPowerOfTwoPictures) {
-    REQUIRE_DATA_SET("AnimBacks/gameobjs.txt");
-    std::string text = readFile(dataPath("AnimBacks/gameobjs.txt"));
+    REQUIRE_DATA_FILE("AnimBacks/gameobjs.txt");
+    std::string text = dataBytes("AnimBacks/gameobjs.txt");
     std::vector<std::string> groups;
     auto entries = readGameObjects(text, groups);
     ASSERT_GE(entries.size(), 10u);
@@ -101,12 +99,12 @@ TEST(DataLayouts, LayoutsNameListedObjectsWithPowerOfTwoPictures) {
     for (const auto& [name, file] : entries) {
         EXPECT_LE(name.size(), 31u) << name;
         int w = 0, h = 0, n = 0;
-        std::string bytes = readFile(dataPath("AnimBacks/" + file));
+        std::string bytes = dataBytes("AnimBacks/" + file);
         ASSERT_TRUE(stbi_info_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), int(bytes.size()), &w, &h, &n)) << file;
         EXPECT_TRUE(w > 0 && (w & (w - 1)) == 0 && h > 0 && (h & (h - 1)) == 0) << file << " " << w << "x" << h;
     }
     for (int i = 0; i < 18; ++i) {
-        std::string b = readFile(dataPath("AnimBacks/level" + std::to_string(i) + ".lev"));
+        std::string b = dataBytes("AnimBacks/level" + std::to_string(i) + ".lev");
         ASSERT_GE(b.size(), 68u) << i;
         int32_t n = readAt<int32_t>(b, 64);
         ASSERT_EQ(b.size(), 68u + 65u * size_t(n)) << i;
@@ -120,12 +118,12 @@ TEST(DataLayouts, LayoutsNameListedObjectsWithPowerOfTwoPictures) {
 }
 
 TEST(DataLayouts, EveryHoleOfABackdropIsFilledByAnObjectBehindIt) {
-    REQUIRE_DATA_SET("AnimBacks/_a_back0.jpg");
+    REQUIRE_DATA_FILE("AnimBacks/_a_back0.jpg");
     for (int i = 0; i < 18; ++i) {
-        std::string pic = readFile(dataPath("AnimBacks/_a_back" + std::to_string(i) + ".jpg"));
+        std::string pic = dataBytes("AnimBacks/_a_back" + std::to_string(i) + ".jpg");
         ASSERT_GT(pic.size(), 480000u) << i;
         const uint8_t* alpha = reinterpret_cast<const uint8_t*>(pic.data()) + pic.size() - 480000;
-        auto objects = readLayout(readFile(dataPath("AnimBacks/level" + std::to_string(i) + ".lev")));
+        auto objects = readLayout(dataBytes("AnimBacks/level" + std::to_string(i) + ".lev"));
         int holes = 0, uncovered = 0;
         for (int y = 0; y < 600; ++y)
             for (int x = 0; x < 800; ++x) {
@@ -143,10 +141,10 @@ TEST(DataLayouts, EveryHoleOfABackdropIsFilledByAnObjectBehindIt) {
 }
 
 TEST(DataLayouts, BackdropsShowTheWaterTheirAmbiencePlays) {
-    REQUIRE_DATA_SET("AnimBacks/level0.lev");
+    REQUIRE_DATA_FILE("AnimBacks/level0.lev");
     const std::set<int> brook = {0, 1, 3, 4, 7};
     for (int i = 0; i < 17; ++i) {
-        auto objects = readLayout(readFile(dataPath("AnimBacks/level" + std::to_string(i) + ".lev")));
+        auto objects = readLayout(dataBytes("AnimBacks/level" + std::to_string(i) + ".lev"));
         bool fall = false, water = false;
         for (const LayoutObject& o : objects) {
             if (contains(o.name, "waterfall")) fall = true;
@@ -161,8 +159,8 @@ TEST(DataLayouts, BackdropsShowTheWaterTheirAmbiencePlays) {
 }
 
 TEST(DataLayouts, JourneyPathHasEvenStepsOnTheMap) {
-    REQUIRE_DATA_SET("mapspline.spl");
-    std::string b = readFile(dataPath("mapspline.spl"));
+    REQUIRE_DATA_FILE("mapspline.spl");
+    std::string b = dataBytes("mapspline.spl");
     ASSERT_GE(b.size(), 8u);
     int32_t n = readAt<int32_t>(b, 0);
     ASSERT_GE(n, 15);
@@ -185,8 +183,8 @@ TEST(DataLayouts, JourneyPathHasEvenStepsOnTheMap) {
 }
 
 TEST(DataLayouts, TrophyRoomArrangementFitsTheScreen) {
-    REQUIRE_DATA_SET("trophyes/trophy.cfg");
-    std::string b = readFile(dataPath("trophyes/trophy.cfg"));
+    REQUIRE_DATA_FILE("trophyes/trophy.cfg");
+    std::string b = dataBytes("trophyes/trophy.cfg");
     ASSERT_EQ(b.size(), 1564u);
     for (int i = 0; i < 17; ++i) {
         size_t at = size_t(i) * 92;
@@ -206,11 +204,11 @@ TEST(DataLayouts, TrophyRoomArrangementFitsTheScreen) {
 }
 
 TEST(DataLayouts, FontCoversEveryByteOfTheTexts) {
-    REQUIRE_DATA_SET("font.dat");
-    std::string dat = readFile(dataPath("font.dat"));
+    REQUIRE_DATA_FILE("font.dat");
+    std::string dat = dataBytes("font.dat");
     ASSERT_EQ(dat.size(), 516u);
     EXPECT_EQ(readAt<int32_t>(dat, 0), 16);
-    std::string tga = readFile(dataPath("font.tga"));
+    std::string tga = dataBytes("font.tga");
     int w = 0, h = 0, n = 0;
     unsigned char* px = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(tga.data()), int(tga.size()), &w, &h, &n, 4);
     ASSERT_NE(px, nullptr);
@@ -234,12 +232,15 @@ TEST(DataLayouts, FontCoversEveryByteOfTheTexts) {
     EXPECT_GT(uint8_t(dat[4 + 'W']), uint8_t(dat[4 + 'i']) + 8);
     // every byte that the texts use has a width and a glyph
     std::set<int> used;
-    for (const auto& entry : fs::recursive_directory_iterator(SANDMERE_DATA_DIR)) {
-        std::string ext = entry.path().extension().string();
-        if (ext != ".txt") continue;  // level grids use high bytes as codes, not text
-        for (unsigned char c : readFile(entry.path()))
+    // level grids use high bytes as codes, not text, so only the texts count
+    std::set<std::string> texts;
+    for (const data_files::ReachableFile& file : data_files::reachableFiles(".txt")) {
+        for (unsigned char c : file.bytes)
             if (c >= 32) used.insert(c);
+        texts.insert(file.name);
     }
+    for (const char* name : {"strings2.txt", "tips2.txt", "menu.txt", "menutext2.txt", "trophy.txt", "gameobjs.txt"})
+        EXPECT_TRUE(texts.count(name)) << name << " was not read";
     for (int c : used) {
         EXPECT_GT(uint8_t(dat[4 + c]), 0) << "byte " << c << " has no width";
         if (c != ' ' && c != 0xA0) {

@@ -9,14 +9,12 @@
 #include <vector>
 
 #include "stb_image.h"
-#include "test_support.h"
+#include "data_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::readFile;
-
-fs::path dataPath(const std::string& rel) { return fs::path(SANDMERE_DATA_DIR) / rel; }
+using data_files::dataBytes;
 
 struct Picture {
     int w = 0, h = 0;
@@ -107,7 +105,7 @@ std::vector<Expect> inventory() {
 }
 
 std::string checkPicture(const Expect& e) {
-    std::string bytes = readFile(dataPath(e.path));
+    std::string bytes = dataBytes(e.path);
     if (bytes.empty()) return "missing";
     Picture p;
     if (e.kind == Kind::Tga) {
@@ -130,29 +128,30 @@ std::string checkPicture(const Expect& e) {
 }
 
 TEST(DataPictures, EveryPictureHasItsFormatAndSize) {
-    REQUIRE_DATA_SET("exploanim.tga");
+    REQUIRE_DATA_FILE("exploanim.tga");
     for (const Expect& e : inventory()) EXPECT_EQ(checkPicture(e), "") << e.path;
 }
 
 TEST(DataPictures, AlphaJpegsSplitAtTheirFirstEndMarker) {
-    REQUIRE_DATA_SET("_a_menutex.jpg");
+    REQUIRE_DATA_FILE("_a_menutex.jpg");
     int seen = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(SANDMERE_DATA_DIR)) {
-        std::string name = entry.path().filename().string();
-        if (name.rfind("_a_", 0) != 0 || entry.path().extension() != ".jpg") continue;
-        Picture p = decodeAlphaJpeg(readFile(entry.path()));
-        EXPECT_EQ(p.error, "") << name;
+    for (const data_files::ReachableFile& file : data_files::reachableFiles(".jpg")) {
+        const std::string& name = file.name;
+        if (name.rfind("_a_", 0) != 0) continue;
+        Picture p = decodeAlphaJpeg(file.bytes);
+        EXPECT_EQ(p.error, "") << file.where << ": " << name;
         if (name.rfind("_a_back", 0) != 0) {
-            EXPECT_TRUE(isPow2(p.w) && isPow2(p.h)) << name;
+            EXPECT_TRUE(isPow2(p.w) && isPow2(p.h)) << file.where << ": " << name;
         }
         ++seen;
     }
     EXPECT_GE(seen, 25);
-    // both hammer meter layers would turn into one picture through this alias
-    EXPECT_FALSE(fs::exists(dataPath("_a_hammer.jpg")));
+    // both hammer meter layers would turn into one picture through this alias, loose or packed
+    EXPECT_FALSE(data_files::dataFile("_a_hammer.jpg").has_value());
+    EXPECT_FALSE(fs::exists(fs::path(SANDMERE_DATA_DIR) / "_a_hammer.jpg"));
 }
 
-Picture loadFigures(const std::string& kind) { return decode(readFile(dataPath("figures/" + kind + ".tga"))); }
+Picture loadFigures(const std::string& kind) { return decode(dataBytes("figures/" + kind + ".tga")); }
 
 // Greyscale over black and the silhouette (alpha > 50%) of one 64 x 64 frame.
 void frameOf(const Picture& p, int frame, std::vector<float>& grey, std::vector<bool>& shape) {
@@ -169,7 +168,7 @@ void frameOf(const Picture& p, int frame, std::vector<float>& grey, std::vector<
 }
 
 TEST(DataPictures, FigureKindsDifferInSilhouetteAndGreyscale) {
-    REQUIRE_DATA_SET("figures/aqua.tga");
+    REQUIRE_DATA_FILE("figures/aqua.tga");
     const char* kinds[8] = {"aqua", "blue", "green", "red", "orange", "lilac", "white", "yellow"};
     std::vector<std::vector<float>> greys(8);
     std::vector<std::vector<bool>> shapes(8);
@@ -204,8 +203,8 @@ TEST(DataPictures, FigureKindsDifferInSilhouetteAndGreyscale) {
 }
 
 TEST(DataPictures, ParticleCellsHoldTheirShapesInsideTheCells) {
-    REQUIRE_DATA_SET("exploanim.tga");
-    Picture p = decode(readFile(dataPath("exploanim.tga")));
+    REQUIRE_DATA_FILE("exploanim.tga");
+    Picture p = decode(dataBytes("exploanim.tga"));
     ASSERT_EQ(p.error, "");
     for (int cell = 0; cell < 64; ++cell) {
         int ox = (cell % 8) * 64, oy = (cell / 8) * 64;
@@ -222,10 +221,10 @@ TEST(DataPictures, ParticleCellsHoldTheirShapesInsideTheCells) {
 }
 
 TEST(DataPictures, TileKindsAreToldApartAtAGlance) {
-    REQUIRE_DATA_SET("field/field0.tga");
+    REQUIRE_DATA_FILE("field/field0.tga");
     float mean[3][4] = {};
     for (int t = 0; t < 3; ++t) {
-        Picture p = decode(readFile(dataPath("field/field" + std::to_string(t) + ".tga")));
+        Picture p = decode(dataBytes("field/field" + std::to_string(t) + ".tga"));
         ASSERT_EQ(p.error, "");
         for (int y = 0; y < p.h; ++y)
             for (int x = 0; x < p.w; ++x)
@@ -238,13 +237,13 @@ TEST(DataPictures, TileKindsAreToldApartAtAGlance) {
 }
 
 TEST(DataPictures, EachMaskOpensTheNextPieceAndKeepsTheOpenOnes) {
-    REQUIRE_DATA_SET("mask/mask1.tga");
+    REQUIRE_DATA_FILE("mask/mask1.tga");
     const int targets[10][2] = {{73, 33}, {183, 33}, {223, 73}, {223, 183}, {183, 223}, {73, 223}, {33, 183}, {33, 73}, {128, 83}, {128, 173}};
-    Picture cover = decode(readFile(dataPath("mask/zaglushka.jpg")));
+    Picture cover = decode(dataBytes("mask/zaglushka.jpg"));
     ASSERT_EQ(cover.error, "");
     int previousOpen = 0;
     for (int k = 1; k <= 10; ++k) {
-        Picture m = decode(readFile(dataPath("mask/mask" + std::to_string(k) + ".tga")));
+        Picture m = decode(dataBytes("mask/mask" + std::to_string(k) + ".tga"));
         ASSERT_EQ(m.error, "") << k;
         ASSERT_EQ(m.w, cover.w);
         ASSERT_EQ(m.h, cover.h);
@@ -272,8 +271,8 @@ TEST(DataPictures, EachMaskOpensTheNextPieceAndKeepsTheOpenOnes) {
 }
 
 TEST(DataPictures, TrophyPicturesAreListedAndPresent) {
-    REQUIRE_DATA_SET("trophy.txt");
-    std::string text = readFile(dataPath("trophy.txt"));
+    REQUIRE_DATA_FILE("trophy.txt");
+    std::string text = dataBytes("trophy.txt");
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
     for (const char* key : {"trophy", "trophylum"})
@@ -283,7 +282,7 @@ TEST(DataPictures, TrophyPicturesAreListedAndPresent) {
             ASSERT_NE(at, std::string::npos) << k;
             std::string value = text.substr(at + k.size(), text.find('\r', at) - at - k.size());
             EXPECT_EQ(value.find(' '), std::string::npos) << k;
-            Picture p = decode(readFile(dataPath("trophyes/" + value)));
+            Picture p = decode(dataBytes("trophyes/" + value));
             EXPECT_EQ(p.error, "") << value;
             // the hover test needs opaque pixels in the middle of an earned trophy
             if (std::string(key) == "trophy" && p.error.empty()) {
