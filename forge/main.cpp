@@ -1,49 +1,108 @@
-// sandmere-forge --source data --out build/Data [--contact-sheet]
+// sandmere-forge --source data --out build/Data [--contact-sheet] [--level-report]
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "forge.h"
 
 namespace forge {
 
+namespace fs = std::filesystem;
+
 void writeOutput(Context& ctx, const std::string& relPath, const std::vector<uint8_t>& bytes) {
-    std::filesystem::path path = std::filesystem::path(ctx.outDir) / relPath;
-    std::error_code ec;
-    std::filesystem::create_directories(path.parent_path(), ec);
-    {
-        std::ifstream in(path, std::ios::binary);
-        if (in) {
-            std::vector<uint8_t> old((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            if (old == bytes) {
-                ++ctx.filesKept;
-                return;
-            }
-        }
-    }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) {
-        std::fprintf(stderr, "forge: cannot write %s\n", path.c_str());
-        std::exit(1);
-    }
-    ++ctx.filesWritten;
+    ctx.staged[relPath] = bytes;
 }
 
 void writeOutput(Context& ctx, const std::string& relPath, const std::string& text) {
     writeOutput(ctx, relPath, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
+const std::vector<uint8_t>* stagedOutput(const Context& ctx, const std::string& relPath) {
+    auto it = ctx.staged.find(relPath);
+    return it == ctx.staged.end() ? nullptr : &it->second;
+}
+
 std::vector<uint8_t> readSource(const Context& ctx, const std::string& relPath) {
-    std::filesystem::path path = std::filesystem::path(ctx.sourceDir) / relPath;
+    fs::path path = fs::path(ctx.sourceDir) / relPath;
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "forge: missing source %s\n", path.c_str());
         std::exit(1);
     }
     return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> listSources(const Context& ctx, const std::string& relDir) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(fs::path(ctx.sourceDir) / relDir, ec))
+        if (e.is_regular_file()) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+namespace {
+
+// The list of files the last run wrote, kept beside the data folder.
+fs::path manifestPath(const Context& ctx) {
+    fs::path out = fs::path(ctx.outDir);
+    if (!out.has_filename()) out = out.parent_path();
+    return fs::path(out.string() + ".manifest");
+}
+
+bool sameBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
+    std::error_code ec;
+    uintmax_t size = fs::file_size(path, ec);
+    if (ec || size != bytes.size()) return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::vector<uint8_t> old((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return old == bytes;
+}
+
+void removeLoose(Context& ctx, const std::string& relPath) {
+    std::error_code ec;
+    if (fs::remove(fs::path(ctx.outDir) / relPath, ec)) ++ctx.filesRemoved;
+}
+
+}  // namespace
+
+void commitOutput(Context& ctx) {
+    for (const auto& [relPath, bytes] : ctx.staged) {
+        fs::path path = fs::path(ctx.outDir) / relPath;
+        if (sameBytes(path, bytes)) {
+            ++ctx.filesKept;
+            continue;
+        }
+        std::error_code ec;
+        fs::create_directories(path.parent_path(), ec);
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!out) {
+            std::fprintf(stderr, "forge: cannot write %s\n", path.c_str());
+            std::exit(1);
+        }
+        ++ctx.filesWritten;
+    }
+    // Files of the last run that are no longer loose (packed now, or dropped) go away.
+    std::set<std::string> previous;
+    {
+        std::ifstream in(manifestPath(ctx));
+        std::string line;
+        while (std::getline(in, line))
+            if (!line.empty()) previous.insert(line);
+    }
+    for (const std::string& relPath : previous)
+        if (!ctx.staged.count(relPath)) removeLoose(ctx, relPath);
+    for (const std::string& relPath : ctx.packedPaths)
+        if (!ctx.staged.count(relPath) && !previous.count(relPath)) removeLoose(ctx, relPath);
+    std::ofstream manifest(manifestPath(ctx), std::ios::trunc);
+    for (const auto& entry : ctx.staged) manifest << entry.first << '\n';
 }
 
 }  // namespace forge
@@ -54,13 +113,14 @@ int main(int argc, char** argv) {
         if (!std::strcmp(argv[i], "--source") && i + 1 < argc) ctx.sourceDir = argv[++i];
         else if (!std::strcmp(argv[i], "--out") && i + 1 < argc) ctx.outDir = argv[++i];
         else if (!std::strcmp(argv[i], "--contact-sheet")) ctx.contactSheet = true;
+        else if (!std::strcmp(argv[i], "--level-report")) ctx.levelReport = true;
         else {
-            std::fprintf(stderr, "usage: %s --source DIR --out DIR [--contact-sheet]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s --source DIR --out DIR [--contact-sheet] [--level-report]\n", argv[0]);
             return 2;
         }
     }
     if (ctx.sourceDir.empty() || ctx.outDir.empty()) {
-        std::fprintf(stderr, "usage: %s --source DIR --out DIR [--contact-sheet]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s --source DIR --out DIR [--contact-sheet] [--level-report]\n", argv[0]);
         return 2;
     }
     forge::forgeTexts(ctx);
@@ -71,6 +131,8 @@ int main(int argc, char** argv) {
     forge::forgeSounds(ctx);
     forge::forgeMusic(ctx);
     forge::forgePacks(ctx);
-    std::printf("forge: %d files written, %d up to date\n", ctx.filesWritten, ctx.filesKept);
+    forge::commitOutput(ctx);
+    std::printf("forge: %d files written, %d up to date, %d removed\n", ctx.filesWritten, ctx.filesKept,
+                ctx.filesRemoved);
     return 0;
 }
