@@ -71,10 +71,16 @@ void clickAt(float x, float y) {
     boardLeftDown();
 }
 
+// The board rests, nothing is marked or exploding, and the break step and the completion
+// test of the frame have had their turn.
 bool readyForMove() {
     const Board& b = board();
-    return b.inputLock < 0.0f && !b.refillRunning && !b.tip.showing && !b.paused && isSettled() &&
-           !explosionsActive();
+    if (b.inputLock >= 0.0f || b.refillRunning || b.tip.showing || b.paused || !isSettled() || explosionsActive())
+        return false;
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kColumns; ++c)
+            if (b.cells[r][c].breakMark || b.cells[r][c].hitMark) return false;
+    return true;
 }
 
 }  // namespace
@@ -126,13 +132,15 @@ bool chooseBotMove(BotChoice& choice) {
         }
     }
 
-    // The hammer goes where no group reaches: a lone target, or a bonus that fires.
+    // The hammer goes where it is worth most: a bonus that fires, a lone target, any target.
     if (b.hammerReady || b.hammerArmed) {
         int hammerBest = 0;
         for (int r = 0; r < kRows; ++r)
             for (int c = 0; c < kColumns; ++c) {
-                if (!hasFigure(r, c) || b.cells[r][c].groupId >= 0) continue;
-                const int v = cellValue(r, c);
+                if (!hasFigure(r, c)) continue;
+                // A stroke is no move: it goes to a lone target first, else to any target.
+                int v = cellValue(r, c);
+                if (v > 0 && b.cells[r][c].groupId < 0) v += 20;
                 if (v > hammerBest) {
                     hammerBest = v;
                     choice.row = r;
@@ -174,6 +182,7 @@ BotResult playLevelWithBot(const BotOptions& options) {
     clock.frameMs = 16.0f;
     // Far more frames than any level needs: a level that never ends is given up.
     const int maxFrames = options.maxMoves * 400 + 10000;
+    int readyFrames = 0;
     for (int frame = 0; frame < maxFrames; ++frame) {
         clock.runningMs += 16.0f;
         boardFrame();
@@ -189,7 +198,13 @@ BotResult playLevelWithBot(const BotOptions& options) {
         }
         if (b.tip.showing) closeTip();
         if (b.paused) resumeGame();
-        if (!readyForMove()) continue;
+        // A board that came to rest in this frame's falling is looked at by the next frame's
+        // break step and completion test first.
+        if (!readyForMove()) {
+            readyFrames = 0;
+            continue;
+        }
+        if (++readyFrames < 2) continue;
         if (b.movesUsed >= options.maxMoves) break;
         BotChoice choice;
         if (!chooseBotMove(choice)) continue;
