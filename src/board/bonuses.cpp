@@ -95,9 +95,12 @@ void startExplosion(Explosion& e) {
         playSound("Thunderbolt.ogg");
         const int kind = isCell(e.row, e.column) ? b.cells[e.row][e.column].figure : -1;
         if (kind >= 0) {
+            // Every figure of its kind but its own: a figure that stays with a second bonus is
+            // not set off by the Lightning it just fired.
             for (int r = 0; r < kRows; ++r)
                 for (int c = 0; c < kColumns; ++c)
-                    if (hasFigure(r, c) && b.cells[r][c].figure == kind) hitAt(r, c, e);
+                    if ((r != e.row || c != e.column) && hasFigure(r, c) && b.cells[r][c].figure == kind)
+                        hitAt(r, c, e);
             drawBoltSet(e, kind);
         }
         break;
@@ -242,6 +245,7 @@ void fireMarkedBonuses(bool delayed) {
 void advanceExplosions() {
     Board& b = board();
     const FrameClock& clock = frameClock();
+    ageBolts(clock.frameMs);
     for (int i = 0; i < kExplosionCapacity; ++i) {
         Explosion& e = b.explosions[i];
         if (e.kind <= 0) continue;
@@ -253,7 +257,6 @@ void advanceExplosions() {
         if (shakes(e.kind) && e.elapsed < 200.0f) jolt(e, clock.frameMs);
         if (e.elapsed > e.duration) e.kind = 0;
     }
-    ageBolts(clock.frameMs);
 }
 
 bool explosionsActive() {
