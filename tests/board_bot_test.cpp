@@ -62,8 +62,12 @@ TEST_F(Bot, WinsOurOwnLevelsInEveryMode) {
             EXPECT_EQ(r.targetsLeft, 0);
             EXPECT_GT(r.moves, 0);
             EXPECT_GT(r.score, 0);
-            if (mode == kPuzzle) EXPECT_LT(r.moves, r.movesLimit);
-            if (mode == kAdventure) EXPECT_LT(r.timeMs, r.timeLimitMs);
+            if (mode == kPuzzle) {
+                EXPECT_LT(r.moves, r.movesLimit);
+            }
+            if (mode == kAdventure) {
+                EXPECT_LT(r.timeMs, r.timeLimitMs);
+            }
         }
     }
     int wins = 0;
