@@ -14,7 +14,7 @@
 
 namespace {
 
-struct PackSpec {
+struct PackPlan {
     const char* file;
     const char* pattern;
     int entries;
@@ -22,7 +22,7 @@ struct PackSpec {
 };
 
 // 5 MB of pictures, 3 MB of photos, 2 MB of texts: 10 MB and 750 entries.
-const PackSpec kPacks[] = {
+const PackPlan kPacks[] = {
     {"targa.dat", "Pic%03d.TGA", 200, 26214},
     {"jpeg.dat", "photo%03d.jpg", 150, 20972},
     {"texts.dat", "text%03d.txt", 400, 5243},
@@ -40,14 +40,14 @@ struct BenchFolder {
         if (!mkdtemp(buf.data())) std::abort();
         folder = buf.data();
         uint32_t seed = 12345;
-        for (const PackSpec& spec : kPacks) {
+        for (const PackPlan& plan : kPacks) {
             std::vector<PackItem> items;
-            for (int i = 0; i < spec.entries; ++i) {
+            for (int i = 0; i < plan.entries; ++i) {
                 char name[64];
-                std::snprintf(name, sizeof name, spec.pattern, i);
+                std::snprintf(name, sizeof name, plan.pattern, i);
                 PackItem item;
                 item.name = name;
-                item.data.resize(spec.entryBytes);
+                item.data.resize(plan.entryBytes);
                 for (uint8_t& b : item.data) {
                     seed = seed * 1103515245u + 12345u;
                     b = static_cast<uint8_t>(seed >> 16);
@@ -58,7 +58,7 @@ struct BenchFolder {
                 for (char& c : lower) c = static_cast<char>((c >= 'A' && c <= 'Z') ? c + 32 : c);
                 lookupNames.push_back(lower);
             }
-            std::string path = folder + "/" + spec.file;
+            std::string path = folder + "/" + plan.file;
             if (!writePack(path.c_str(), items)) std::abort();
             packBytes += static_cast<int64_t>(std::filesystem::file_size(path));
         }
@@ -77,7 +77,7 @@ BenchFolder& benchFolder() {
 }
 
 void openAllPacks() {
-    for (const PackSpec& spec : kPacks) openPack(spec.file);
+    for (const PackPlan& plan : kPacks) openPack(plan.file);
 }
 
 void BM_OpenThreePacks(benchmark::State& state) {

@@ -172,3 +172,19 @@ TEST(LoadingProgress, EveryItemCountsButRedrawsAreSpaced) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DataFolder, AFolderNamedInLowerCaseServes) {
+    TempDir dir;
+    testing_support::makeMinimalInstall(dir, false);
+    std::filesystem::rename(dir / "Data", dir / "data");
+    PlayRunner runner(dir.str());
+    ASSERT_TRUE(runner.start());
+    EXPECT_EQ(application().dataFolder, (dir / "data").string() + "/");
+    runner.runFor(4100);
+    EXPECT_TRUE(application().dataLoaded);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "data/settings"));
+}
+
+}  // namespace

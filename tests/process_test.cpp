@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -17,7 +18,8 @@ using testing_support::TempDir;
 
 namespace {
 
-pid_t launchGame(const std::string& folder, const std::string& runtimeDir, const char* videoDriver = nullptr) {
+pid_t launchGame(const std::string& folder, const std::string& runtimeDir, const char* videoDriver = nullptr,
+                 const char* executable = SANDMERE_GAME_EXE) {
     pid_t pid = fork();
     if (pid == 0) {
         if (chdir(folder.c_str()) != 0) _exit(99);
@@ -29,19 +31,24 @@ pid_t launchGame(const std::string& folder, const std::string& runtimeDir, const
         }
         setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        execl(SANDMERE_GAME_EXE, SANDMERE_GAME_EXE, static_cast<char*>(nullptr));
+        execl(executable, executable, static_cast<char*>(nullptr));
         _exit(98);
     }
     return pid;
 }
 
-// Waits for the child's exit for up to the given time; -1 if it is still running.
-int waitExit(pid_t pid, int milliseconds) {
+// Waits for the child's exit for up to the given time; -1 if it is still running (then, unless
+// asked to leave it, the child is killed so that no test leaves a game behind).
+int waitExit(pid_t pid, int milliseconds, bool leaveRunning = false) {
     for (int waited = 0; waited <= milliseconds; waited += 10) {
         int status = 0;
         pid_t r = waitpid(pid, &status, WNOHANG);
         if (r == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (!leaveRunning) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
     }
     return -1;
 }
@@ -66,14 +73,17 @@ TEST(Process, SecondCopyLeavesAtOnceAndFirstRunsOn) {
     ASSERT_TRUE(lockHeld(runtime.str()));
     pid_t second = launchGame(install.str(), runtime.str());
     EXPECT_EQ(waitExit(second, 10000), 0);
-    EXPECT_EQ(waitExit(first, 0), -1);  // still running
+    EXPECT_EQ(waitExit(first, 0, true), -1);  // still running
     kill(first, SIGTERM);
     EXPECT_EQ(waitExit(first, 10000), 0);  // a signal closes the game like its window
 }
 
 TEST(Process, MissingDataFolderExitsWithOne) {
-    TempDir install, runtime;  // no Data/ in it
-    pid_t game = launchGame(install.str(), runtime.str());
+    // The game also looks beside its executable, so it runs from a copy far from any Data/.
+    TempDir install, runtime, bin;
+    std::filesystem::copy_file(SANDMERE_GAME_EXE, bin / "sandmere");
+    std::string exe = (bin / "sandmere").string();
+    pid_t game = launchGame(install.str(), runtime.str(), nullptr, exe.c_str());
     EXPECT_EQ(waitExit(game, 10000), 1);
 }
 

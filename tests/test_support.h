@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <stb_image_write.h>
+
 #include "platform/fatal.h"
 
 namespace testing_support {
@@ -59,6 +61,31 @@ inline std::string readFile(const std::filesystem::path& path) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// A 2 x 2 white 32-bit TGA picture.
+inline std::string tinyTga() {
+    std::string tga(18, '\0');
+    tga[2] = 2;     // uncompressed true colour
+    tga[12] = 2;    // width
+    tga[14] = 2;    // height
+    tga[16] = 32;   // bits per pixel
+    tga[17] = 0x28; // top-left origin, 8 alpha bits
+    tga += std::string(16, '\xff');
+    return tga;
+}
+
+// An 8 x 8 grey baseline JPEG picture.
+inline std::string tinyJpeg() {
+    std::string out;
+    unsigned char pixels[8 * 8 * 3];
+    for (unsigned char& p : pixels) p = 128;
+    stbi_write_jpg_to_func(
+        [](void* context, void* data, int size) {
+            static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<size_t>(size));
+        },
+        &out, 8, 8, 3, pixels, 90);
+    return out;
+}
+
 // An install folder with a minimal Data/ folder (the loader's pictures, and optionally the
 // second splash), enough for the start-up and the loader scene.
 inline void makeMinimalInstall(const TempDir& dir, bool secondSplash) {
@@ -67,6 +94,12 @@ inline void makeMinimalInstall(const TempDir& dir, bool secondSplash) {
     writeFile(dir / "Data/loadscreen.jpg", "x");
     writeFile(dir / "Data/loadbar.tga", "x");
     writeFile(dir / "Data/strings2.txt", "keytoresume=Press a key\r\n");
+    writeFile(dir / "Data/font.tga", tinyTga());
+    writeFile(dir / "Data/podsvet.jpg", tinyJpeg());
+    std::string metrics(516, '\0');
+    metrics[0] = 16;  // 16 cells per row, every glyph 8 pixels wide
+    for (int c = 0; c < 256; ++c) metrics[4 + c] = 8;
+    writeFile(dir / "Data/font.dat", metrics);
     writeFile(dir / "Data/tips2.txt", "tip1=A tip\r\n");
     if (secondSplash) writeFile(dir / "Data/splash2.jpg", "x");
 }
@@ -93,3 +126,17 @@ inline bool dataSetRequired() {
             GTEST_SKIP() << "data set not built: " << relPath;                                 \
         }                                                                                      \
     } while (0)
+
+namespace testing_support {
+
+// An install folder whose Data/ mirrors the forged data set through symbolic links, so that a
+// run can write its settings without touching the build's own data folder.
+inline void makeForgedInstall(const TempDir& dir) {
+    std::filesystem::create_directories(dir / "Data");
+    for (const auto& entry : std::filesystem::directory_iterator(SANDMERE_DATA_DIR)) {
+        if (entry.path().filename() == "settings") continue;
+        std::filesystem::create_symlink(entry.path(), dir / ("Data/" + entry.path().filename().string()));
+    }
+}
+
+}  // namespace testing_support

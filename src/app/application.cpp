@@ -31,7 +31,9 @@ bool findDataFolder() {
         if (!exeDir.empty() && platform::isDirectory((exeDir + "/Data/").c_str())) candidate = exeDir + "/Data/";
         else return false;
     }
-    gApp.dataFolder = candidate;
+    // Kept with the folder's real spelling (a "data" folder serves as well as "Data").
+    gApp.dataFolder = platform::resolvePath(candidate.c_str());
+    if (gApp.dataFolder.empty() || gApp.dataFolder.back() != '/') gApp.dataFolder += '/';
     return platform::changeDir(gApp.dataFolder.c_str());
 }
 

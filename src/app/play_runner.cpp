@@ -5,6 +5,7 @@
 #include "app/application.h"
 #include "app/loader.h"
 #include "app/scene.h"
+#include "audio/audio.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/signals.h"
@@ -29,6 +30,7 @@ void resetGameState() {
     resetApplicationState();
     resetSceneState();
     resetFrameClock();
+    resetAudioState();
     platform::clearInjectedEvents();
     platform::resetSignalClose();
 }

@@ -60,12 +60,12 @@ int formatText(char* out, size_t capacity, const char* templ, const FormatArg* a
             continue;
         }
         // %[flags][width][.precision][length]conversion
-        char spec[32];
+        char directive[32];
         size_t s = 0;
-        spec[s++] = '%';
+        directive[s++] = '%';
         bool valid = true;
         while (isFlag(*p)) {
-            if (s < 8) spec[s++] = *p;  // repeated flags mean nothing more
+            if (s < 8) directive[s++] = *p;  // repeated flags mean nothing more
             ++p;
         }
         int width = 0;
@@ -98,31 +98,31 @@ int formatText(char* out, size_t capacity, const char* templ, const FormatArg* a
             o.put(start, static_cast<size_t>(p - start));  // copied as it stands
             continue;
         }
-        if (width > 0) s += static_cast<size_t>(std::snprintf(spec + s, sizeof spec - s, "%d", width));
-        if (hasPrecision) s += static_cast<size_t>(std::snprintf(spec + s, sizeof spec - s, ".%d", precision));
+        if (width > 0) s += static_cast<size_t>(std::snprintf(directive + s, sizeof directive - s, "%d", width));
+        if (hasPrecision) s += static_cast<size_t>(std::snprintf(directive + s, sizeof directive - s, ".%d", precision));
 
         char field[2 * kLargestField + 64];
         int n = 0;
         if (conversion == 's') {
-            std::memcpy(spec + s, "s", 2);
-            n = std::snprintf(field, sizeof field, spec, arg->text ? arg->text : "");
+            std::memcpy(directive + s, "s", 2);
+            n = std::snprintf(field, sizeof field, directive, arg->text ? arg->text : "");
         } else if (conversion == 'u') {
-            std::memcpy(spec + s, "llu", 4);
+            std::memcpy(directive + s, "llu", 4);
             // As printf shows an int given to %u: its 32-bit pattern, unsigned.
             unsigned long long v = (arg->number >= INT32_MIN && arg->number <= INT32_MAX)
                                        ? static_cast<unsigned long long>(static_cast<uint32_t>(arg->number))
                                        : static_cast<unsigned long long>(arg->number);
-            n = std::snprintf(field, sizeof field, spec, v);
+            n = std::snprintf(field, sizeof field, directive, v);
         } else {
-            std::memcpy(spec + s, "lld", 4);
-            n = std::snprintf(field, sizeof field, spec, static_cast<long long>(arg->number));
+            std::memcpy(directive + s, "lld", 4);
+            n = std::snprintf(field, sizeof field, directive, static_cast<long long>(arg->number));
         }
         if (n > 0) {
             if (conversion == 's' && static_cast<size_t>(n) >= sizeof field) {
                 // A long name: write it through the output's own bound.
                 size_t room = (o.out && o.capacity > 0) ? o.capacity - o.length : 0;
                 if (room > 1) {
-                    int m = std::snprintf(o.out + o.length, room, spec, arg->text ? arg->text : "");
+                    int m = std::snprintf(o.out + o.length, room, directive, arg->text ? arg->text : "");
                     if (m > 0) o.length += (static_cast<size_t>(m) < room) ? static_cast<size_t>(m) : room - 1;
                 }
             } else {

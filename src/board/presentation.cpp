@@ -1,10 +1,14 @@
 #include "board/presentation.h"
 
+#include "render/text.h"
+
 #include "app/trace.h"
 #include "board/falling.h"
 
 // The drawing itself is not written yet: these record what the rules start.
-void loadBoardPictures() {}
+// The board's pictures come with the board presentation; the font, which every screen needs,
+// is loaded here already.
+void loadBoardPictures() { loadFont("font", 1.0f, 1.0f); }
 
 void drawBoardPlay() { refillFrame(); }
 

@@ -230,21 +230,38 @@ void clientSize(int& width, int& height) {
     if (gWin.window) SDL_GetWindowSize(gWin.window, &width, &height);
 }
 
-void pictureViewport(int& x, int& y, int& width, int& height) {
-    int cw, ch;
-    clientSize(cw, ch);
-    if (cw <= 0 || ch <= 0) {
+void fitPicture(int areaWidth, int areaHeight, int& x, int& y, int& width, int& height) {
+    if (areaWidth <= 0 || areaHeight <= 0) {
         x = y = 0;
         width = kPictureWidth;
         height = kPictureHeight;
         return;
     }
     // The largest 4:3 rectangle that fits, centred.
-    float scale = std::min(cw / static_cast<float>(kPictureWidth), ch / static_cast<float>(kPictureHeight));
+    float scale = std::min(areaWidth / static_cast<float>(kPictureWidth),
+                           areaHeight / static_cast<float>(kPictureHeight));
     width = static_cast<int>(kPictureWidth * scale + 0.5f);
     height = static_cast<int>(kPictureHeight * scale + 0.5f);
-    x = (cw - width) / 2;
-    y = (ch - height) / 2;
+    x = (areaWidth - width) / 2;
+    y = (areaHeight - height) / 2;
+}
+
+void pictureViewport(int& x, int& y, int& width, int& height) {
+    int cw, ch;
+    clientSize(cw, ch);
+    fitPicture(cw, ch, x, y, width, height);
+}
+
+int listDisplayModes(DisplayMode* out, int capacity) {
+    if (gWin.headless || !gWin.videoUp || !out || capacity <= 0) return 0;
+    int count = SDL_GetNumDisplayModes(0);
+    int stored = 0;
+    for (int i = 0; i < count && stored < capacity; ++i) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
+        out[stored++] = DisplayMode{mode.w, mode.h, static_cast<int>(SDL_BITSPERPIXEL(mode.format)), mode.refresh_rate};
+    }
+    return stored;
 }
 
 int refreshRateHz() {

@@ -46,6 +46,17 @@ void setWindowIcon(const uint8_t* rgba, int width, int height);
 void clientSize(int& width, int& height);  // window coordinates
 // Where the 800 x 600 picture lands in the window (letterboxed in full screen).
 void pictureViewport(int& x, int& y, int& width, int& height);
+// The largest centred 4:3 rectangle inside an area of the given size.
+void fitPicture(int areaWidth, int areaHeight, int& x, int& y, int& width, int& height);
+
+// The display modes of the first display, as the system lists them (none when headless).
+struct DisplayMode {
+    int width;
+    int height;
+    int bitsPerPixel;
+    int refreshHz;
+};
+int listDisplayModes(DisplayMode* out, int capacity);
 int refreshRateHz();  // 60 when unknown
 void setVsyncActive(bool on);
 bool vsyncActive();

@@ -1,5 +1,7 @@
 #include "progress/map.h"
 
+#include "audio/audio.h"
+
 // Not written yet: the journey map issue fills these in.
 namespace {
 int gMapView = 0;
@@ -10,6 +12,7 @@ int mapView() { return gMapView; }
 void setMapView(int view) { gMapView = view; }
 void loadMapSpline() {}
 void loadMapAssets() {}
-void mapFrame() {}
+// The map scene's frame keeps the audio going; the map itself comes with the journey map issue.
+void mapFrame() { updateAudio(); }
 void advanceScreenTransition() {}
 void advanceAmbientEffects() {}

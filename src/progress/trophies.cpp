@@ -1,8 +1,11 @@
 #include "progress/trophies.h"
 
+#include "audio/audio.h"
+
 // Not written yet: the trophies issue fills these in.
 void loadTrophies() {}
-void trophyRoomFrame() {}
+// The room's frame keeps the audio going; the room itself comes with the trophies issue.
+void trophyRoomFrame() { updateAudio(); }
 void trophyRoomKeyStep(int) {}
 void trophyRoomPress() {}
 void trophyRoomDoubleClick() {}

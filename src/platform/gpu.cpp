@@ -1,0 +1,847 @@
+#include "platform/gpu.h"
+
+#include <cstring>
+#include <vector>
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include "platform/gl_context.h"
+
+namespace platform::gpu {
+
+namespace {
+// Gathered sprite vertices, as triangles.
+constexpr int kBatchCapacity = 6 * 2048;
+
+struct GlFunctions {
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
+    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
+    PFNGLGENERATEMIPMAPPROC generateMipmap = nullptr;
+    PFNGLGENSAMPLERSPROC genSamplers = nullptr;
+    PFNGLDELETESAMPLERSPROC deleteSamplers = nullptr;
+    PFNGLSAMPLERPARAMETERIPROC samplerParameteri = nullptr;
+    PFNGLBINDSAMPLERPROC bindSampler = nullptr;
+};
+
+// What the backend knows of each texture: its size, its levels, and the top-left area whose
+// texels are all opaque.
+struct TextureInfo {
+    int width = 0;
+    int height = 0;
+    int levels = 1;
+    int opaqueWidth = 0;
+    int opaqueHeight = 0;
+};
+
+// The states as last given to GL. Blending and the alpha test are left out where they cannot
+// change the result (an opaque draw, or alpha / inverse alpha blending with the reference 1).
+struct AppliedStates {
+    bool blending = false;
+    int blendMode = -1;
+    bool alphaTest = false;
+    int alphaRef = -1;
+    int sampler = -1;  // 0 nearest, 1 linear, 2 linear between the two levels
+};
+
+struct GpuState {
+    bool up = false;
+    GlFunctions fn;
+    bool bgraColours = true;  // vertex colours as blue, green, red, alpha bytes
+    int width = 800;
+    int height = 600;
+    GLuint pictureTexture[2] = {0, 0};
+    GLuint pictureFramebuffer[2] = {0, 0};
+    GLuint depthStencil = 0;
+    int back = 0;  // the picture being drawn; the other one was presented last
+    GLuint target = 0;  // 0: the picture
+    GLuint samplers[3] = {0, 0, 0};
+    std::vector<TextureInfo> textures;  // by texture name
+    AppliedStates applied;
+
+    bool depthTest = false;
+    bool depthWrite = true;
+    bool blending = false;
+    int blendMode = 0;
+    bool alphaTest = false;
+    int alphaRef = 0;
+    bool culling = false;
+    bool lighting = false;
+    bool linear = false;
+    GLuint texture = 0;
+    bool lightPreset = false;
+    float world[16];
+    float view[16];
+    float projection[16];
+
+    Vertex batch[kBatchCapacity];
+    int batchCount = 0;
+    // What the gathered vertices cover: texture coordinates and the lowest vertex alpha.
+    float uMin, uMax, vMin, vMax;
+    uint32_t minAlpha;
+};
+GpuState* gGpu = nullptr;
+
+const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+// Turns the picture upside down (so that its top row is stored first, as in every texture)
+// and maps the depth range 0..1 onto -1..1 (z' = 2z - w). Column-major.
+const float kClipFix[16] = {1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 2, 0, 0, 0, -1, 1};
+
+template <typename T>
+bool load(T& pointer, const char* name) {
+    pointer = reinterpret_cast<T>(glProcAddress(name));
+    return pointer != nullptr;
+}
+
+bool loadFunctions(GlFunctions& fn) {
+    bool ok = load(fn.genFramebuffers, "glGenFramebuffers") && load(fn.deleteFramebuffers, "glDeleteFramebuffers") &&
+              load(fn.bindFramebuffer, "glBindFramebuffer") &&
+              load(fn.framebufferTexture2D, "glFramebufferTexture2D") &&
+              load(fn.framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
+              load(fn.checkFramebufferStatus, "glCheckFramebufferStatus") &&
+              load(fn.genRenderbuffers, "glGenRenderbuffers") &&
+              load(fn.deleteRenderbuffers, "glDeleteRenderbuffers") &&
+              load(fn.bindRenderbuffer, "glBindRenderbuffer") &&
+              load(fn.renderbufferStorage, "glRenderbufferStorage") &&
+              load(fn.blitFramebuffer, "glBlitFramebuffer") && load(fn.generateMipmap, "glGenerateMipmap");
+    // Sampler objects are optional: without them the filters go on each texture as it is bound.
+    if (!(load(fn.genSamplers, "glGenSamplers") && load(fn.deleteSamplers, "glDeleteSamplers") &&
+          load(fn.samplerParameteri, "glSamplerParameteri") && load(fn.bindSampler, "glBindSampler"))) {
+        fn.genSamplers = nullptr;
+        fn.bindSampler = nullptr;
+    }
+    return ok;
+}
+
+bool hasGlExtension(const char* name) {
+    const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (!list) return false;
+    size_t n = std::strlen(name);
+    for (const char* p = list; (p = std::strstr(p, name)) != nullptr; p += n) {
+        if ((p == list || p[-1] == ' ') && (p[n] == ' ' || p[n] == '\0')) return true;
+    }
+    return false;
+}
+
+TextureInfo* textureInfo(GLuint name) {
+    if (!gGpu || name == 0 || name >= gGpu->textures.size()) return nullptr;
+    return &gGpu->textures[name];
+}
+
+void resetBatchBounds() {
+    GpuState& g = *gGpu;
+    g.uMin = g.vMin = 1e30f;
+    g.uMax = g.vMax = -1e30f;
+    g.minAlpha = 255;
+}
+
+// The top-left area of a picture whose texels are all opaque.
+void measureOpaqueArea(TextureInfo& info, const uint8_t* rgba) {
+    info.opaqueWidth = info.opaqueHeight = 0;
+    if (!rgba) return;
+    int w = info.width, h = info.height;
+    int ow = 0;
+    while (ow < w && rgba[static_cast<size_t>(ow) * 4 + 3] == 255) ++ow;
+    if (ow == 0) return;
+    int oh = 0;
+    for (; oh < h; ++oh) {
+        const uint8_t* row = rgba + static_cast<size_t>(oh) * w * 4;
+        bool opaque = true;
+        for (int x = 0; x < ow && opaque; ++x) opaque = row[x * 4 + 3] == 255;
+        if (!opaque) break;
+    }
+    info.opaqueWidth = ow;
+    info.opaqueHeight = oh;
+}
+
+// True when every fragment of the gathered vertices comes out with alpha 255.
+bool batchIsOpaque() {
+    GpuState& g = *gGpu;
+    if (g.minAlpha < 255) return false;
+    if (!g.texture) return true;
+    const TextureInfo* info = textureInfo(g.texture);
+    if (!info || info->opaqueWidth == 0 || info->opaqueHeight == 0) return false;
+    if (info->opaqueWidth == info->width && info->opaqueHeight == info->height) return true;
+    // Only part of the texture is opaque: the coordinates must stay half a texel inside it.
+    float x0 = g.uMin * static_cast<float>(info->width), x1 = g.uMax * static_cast<float>(info->width);
+    float y0 = g.vMin * static_cast<float>(info->height), y1 = g.vMax * static_cast<float>(info->height);
+    return x0 >= 0.5f && y0 >= 0.5f && x1 <= static_cast<float>(info->opaqueWidth) - 0.5f &&
+           y1 <= static_cast<float>(info->opaqueHeight) - 0.5f;
+}
+
+void applyTextureFilter(int sampler) {
+    GpuState& g = *gGpu;
+    if (g.fn.bindSampler) {
+        if (g.applied.sampler == sampler) return;
+        g.fn.bindSampler(0, g.samplers[sampler]);
+        g.applied.sampler = sampler;
+        return;
+    }
+    if (!g.texture) return;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, sampler ? GL_LINEAR : GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                    sampler == 2 ? GL_LINEAR_MIPMAP_LINEAR : (sampler ? GL_LINEAR : GL_NEAREST));
+}
+
+// The states that the next draw needs, as they take effect.
+void applyDrawStates(bool opaque) {
+    GpuState& g = *gGpu;
+    AppliedStates& a = g.applied;
+    bool blend = g.blending && g.blendMode != 2 && !(g.blendMode == 0 && opaque);
+    if (blend != a.blending) {
+        if (blend) glEnable(GL_BLEND);
+        else glDisable(GL_BLEND);
+        a.blending = blend;
+    }
+    if (blend && g.blendMode != a.blendMode) {
+        switch (g.blendMode) {
+            case 0: glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); break;
+            case 1: glBlendFunc(GL_SRC_COLOR, GL_ONE); break;
+            case 3: glBlendFunc(GL_SRC_ALPHA, GL_ONE); break;
+            default: glBlendFunc(GL_ONE, GL_ZERO); break;
+        }
+        a.blendMode = g.blendMode;
+    }
+    // Under alpha / inverse alpha blending a fragment of alpha 0 leaves the target as it was,
+    // so the test against 1 only matters where depth is written.
+    bool depthWritten = g.depthTest && g.depthWrite;
+    bool alpha = g.alphaTest && !opaque &&
+                 !(g.blending && g.blendMode == 0 && g.alphaRef <= 1 && !depthWritten);
+    if (alpha != a.alphaTest) {
+        if (alpha) glEnable(GL_ALPHA_TEST);
+        else glDisable(GL_ALPHA_TEST);
+        a.alphaTest = alpha;
+    }
+    if (alpha && g.alphaRef != a.alphaRef) {
+        glAlphaFunc(GL_GEQUAL, static_cast<float>(g.alphaRef) / 255.0f);
+        a.alphaRef = g.alphaRef;
+    }
+    int sampler = 0;
+    if (g.linear) {
+        const TextureInfo* info = textureInfo(g.texture);
+        sampler = info && info->levels > 1 ? 2 : 1;
+    }
+    applyTextureFilter(sampler);
+}
+
+void bindCurrentTarget() {
+    GpuState& g = *gGpu;
+    GLuint fb = g.target ? g.target : g.pictureFramebuffer[g.back];
+    g.fn.bindFramebuffer(GL_FRAMEBUFFER, fb);
+}
+
+void setSpriteArrays(const Vertex* base) {
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(base);
+    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), bytes);
+    glColorPointer(gGpu->bgraColours ? GL_BGRA : 4, GL_UNSIGNED_BYTE, sizeof(Vertex), bytes + 12);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), bytes + 16);
+}
+
+// Vertex colours take the place of the material's diffuse colour under lighting.
+void colourMaterial(bool hasColour) {
+    if (gGpu->lighting && hasColour) {
+        glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
+        glEnable(GL_COLOR_MATERIAL);
+    } else {
+        glDisable(GL_COLOR_MATERIAL);
+    }
+}
+
+GLenum glPrimitive(int primitive) {
+    switch (primitive) {
+        case kPointList: return GL_POINTS;
+        case kLineList: return GL_LINES;
+        case kLineStrip: return GL_LINE_STRIP;
+        case kTriangleStrip: return GL_TRIANGLE_STRIP;
+        case kTriangleFan: return GL_TRIANGLE_FAN;
+        default: return GL_TRIANGLES;
+    }
+}
+
+void swizzleToRgba(Vertex* v, int count) {
+    for (int i = 0; i < count; ++i) {
+        uint32_t c = v[i].argb;
+        uint8_t bytes[4] = {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c),
+                            static_cast<uint8_t>(c >> 24)};
+        std::memcpy(&v[i].argb, bytes, 4);
+    }
+}
+
+void loadMatrices() {
+    GpuState& g = *gGpu;
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(kClipFix);
+    glMultMatrixf(g.projection);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(g.view);
+    // The light lives in world space: its direction is given under the view alone.
+    if (g.lightPreset) {
+        const GLfloat towardsLight[4] = {-3.0f, -3.0f, 10.0f, 0.0f};
+        glLightfv(GL_LIGHT0, GL_POSITION, towardsLight);
+    }
+    glMultMatrixf(g.world);
+}
+
+void applyAllStates() {
+    GpuState& g = *gGpu;
+    if (g.depthTest) glEnable(GL_DEPTH_TEST);
+    else glDisable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(g.depthWrite ? GL_TRUE : GL_FALSE);
+    glDisable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GEQUAL, 0.0f);
+    g.applied = AppliedStates{false, 0, false, 0, -1};
+    glFrontFace(GL_CCW);
+    glCullFace(GL_BACK);
+    if (g.culling) glEnable(GL_CULL_FACE);
+    else glDisable(GL_CULL_FACE);
+    if (g.lighting) glEnable(GL_LIGHTING);
+    else glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glShadeModel(GL_SMOOTH);
+    glDisable(GL_DITHER);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    applyTextureFilter(0);
+    loadMatrices();
+}
+}  // namespace
+
+bool init(int pictureWidth, int pictureHeight) {
+    if (gGpu) shutdown();
+    if (!glContextReady()) return false;
+    gGpu = new GpuState();
+    GpuState& g = *gGpu;
+    if (!loadFunctions(g.fn)) {
+        delete gGpu;
+        gGpu = nullptr;
+        return false;
+    }
+    g.bgraColours = hasGlExtension("GL_ARB_vertex_array_bgra") || hasGlExtension("GL_EXT_vertex_array_bgra");
+    g.width = pictureWidth;
+    g.height = pictureHeight;
+    std::memcpy(g.world, kIdentity, sizeof kIdentity);
+    std::memcpy(g.view, kIdentity, sizeof kIdentity);
+    std::memcpy(g.projection, kIdentity, sizeof kIdentity);
+
+    g.fn.genRenderbuffers(1, &g.depthStencil);
+    g.fn.bindRenderbuffer(GL_RENDERBUFFER, g.depthStencil);
+    g.fn.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, pictureWidth, pictureHeight);
+    bool complete = true;
+    for (int i = 0; i < 2; ++i) {
+        g.pictureTexture[i] = createTexture(pictureWidth, pictureHeight, 1, nullptr);
+        g.fn.genFramebuffers(1, &g.pictureFramebuffer[i]);
+        g.fn.bindFramebuffer(GL_FRAMEBUFFER, g.pictureFramebuffer[i]);
+        g.fn.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, g.pictureTexture[i], 0);
+        g.fn.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, g.depthStencil);
+        complete = complete && g.fn.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    }
+    if (!complete) {
+        shutdown();
+        return false;
+    }
+    if (g.fn.genSamplers) {
+        g.fn.genSamplers(3, g.samplers);
+        for (int i = 0; i < 3; ++i) {
+            g.fn.samplerParameteri(g.samplers[i], GL_TEXTURE_WRAP_S, GL_REPEAT);
+            g.fn.samplerParameteri(g.samplers[i], GL_TEXTURE_WRAP_T, GL_REPEAT);
+        }
+        g.fn.samplerParameteri(g.samplers[0], GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        g.fn.samplerParameteri(g.samplers[0], GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        g.fn.samplerParameteri(g.samplers[1], GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        g.fn.samplerParameteri(g.samplers[1], GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        g.fn.samplerParameteri(g.samplers[2], GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        g.fn.samplerParameteri(g.samplers[2], GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    }
+    resetBatchBounds();
+    g.up = true;
+    g.back = 0;
+    g.target = 0;
+    bindCurrentTarget();
+    glViewport(0, 0, pictureWidth, pictureHeight);
+    applyAllStates();
+    return true;
+}
+
+void shutdown() {
+    if (!gGpu) return;
+    GpuState& g = *gGpu;
+    if (glContextReady()) {
+        if (g.fn.bindFramebuffer) g.fn.bindFramebuffer(GL_FRAMEBUFFER, 0);
+        for (int i = 0; i < 2; ++i) {
+            if (g.pictureFramebuffer[i]) g.fn.deleteFramebuffers(1, &g.pictureFramebuffer[i]);
+            if (g.pictureTexture[i]) glDeleteTextures(1, &g.pictureTexture[i]);
+        }
+        if (g.depthStencil) g.fn.deleteRenderbuffers(1, &g.depthStencil);
+        if (g.samplers[0] && g.fn.deleteSamplers) g.fn.deleteSamplers(3, g.samplers);
+    }
+    delete gGpu;
+    gGpu = nullptr;
+}
+
+bool ready() { return gGpu && gGpu->up; }
+
+void flush() {
+    if (!ready()) return;
+    GpuState& g = *gGpu;
+    if (g.batchCount == 0) return;
+    if (!g.bgraColours) swizzleToRgba(g.batch, g.batchCount);
+    applyDrawStates(batchIsOpaque());
+    setSpriteArrays(g.batch);
+    colourMaterial(true);
+    glDrawArrays(GL_TRIANGLES, 0, g.batchCount);
+    g.batchCount = 0;
+    resetBatchBounds();
+}
+
+void finish() {
+    if (!ready()) return;
+    flush();
+    glFinish();
+}
+
+void setDepthTest(bool on) {
+    if (!ready() || gGpu->depthTest == on) return;
+    flush();
+    gGpu->depthTest = on;
+    if (on) glEnable(GL_DEPTH_TEST);
+    else glDisable(GL_DEPTH_TEST);
+}
+
+void setDepthWrite(bool on) {
+    if (!ready() || gGpu->depthWrite == on) return;
+    flush();
+    gGpu->depthWrite = on;
+    glDepthMask(on ? GL_TRUE : GL_FALSE);
+}
+
+void setBlending(bool on) {
+    if (!ready() || gGpu->blending == on) return;
+    flush();
+    gGpu->blending = on;
+}
+
+void setBlendFactors(int mode) {
+    if (!ready() || mode < 0 || mode > 3 || gGpu->blendMode == mode) return;
+    flush();
+    gGpu->blendMode = mode;
+}
+
+void setAlphaTest(bool on) {
+    if (!ready() || gGpu->alphaTest == on) return;
+    flush();
+    gGpu->alphaTest = on;
+}
+
+void setAlphaReference(int ref) {
+    if (!ready()) return;
+    if (ref < 0) ref = 0;
+    if (ref > 255) ref = 255;
+    if (gGpu->alphaRef == ref) return;
+    flush();
+    gGpu->alphaRef = ref;
+}
+
+void setCulling(bool on) {
+    if (!ready() || gGpu->culling == on) return;
+    flush();
+    gGpu->culling = on;
+    if (on) glEnable(GL_CULL_FACE);
+    else glDisable(GL_CULL_FACE);
+}
+
+void setLighting(bool on) {
+    if (!ready() || gGpu->lighting == on) return;
+    flush();
+    gGpu->lighting = on;
+    if (on) glEnable(GL_LIGHTING);
+    else glDisable(GL_LIGHTING);
+}
+
+void setLinearFiltering(bool on) {
+    if (!ready() || gGpu->linear == on) return;
+    flush();
+    gGpu->linear = on;
+}
+
+void setTransforms(const float* world, const float* view, const float* projection) {
+    if (!ready()) return;
+    GpuState& g = *gGpu;
+    if (!world) world = kIdentity;
+    if (!view) view = kIdentity;
+    if (!projection) projection = kIdentity;
+    if (std::memcmp(g.world, world, sizeof g.world) == 0 && std::memcmp(g.view, view, sizeof g.view) == 0 &&
+        std::memcmp(g.projection, projection, sizeof g.projection) == 0)
+        return;
+    flush();
+    std::memcpy(g.world, world, sizeof g.world);
+    std::memcpy(g.view, view, sizeof g.view);
+    std::memcpy(g.projection, projection, sizeof g.projection);
+    loadMatrices();
+}
+
+void applyLightPreset() {
+    if (!ready()) return;
+    flush();
+    const GLfloat diffuse[4] = {1, 1, 1, 0};
+    const GLfloat specular[4] = {1, 1, 1, 1};
+    const GLfloat none[4] = {0, 0, 0, 0};
+    const GLfloat white[4] = {1, 1, 1, 1};
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, none);
+    glEnable(GL_LIGHT0);
+    const GLfloat materialDiffuse[4] = {1, 1, 1, 1};
+    const GLfloat materialAmbient[4] = {0.2f, 0.2f, 0.2f, 1};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, materialDiffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, materialAmbient);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, none);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, none);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, white);
+    gGpu->lightPreset = true;
+    loadMatrices();
+}
+
+void clear(unsigned flags, uint32_t argb, float depth, uint32_t stencil) {
+    if (!ready()) return;
+    flush();
+    GLbitfield mask = 0;
+    if (flags & kClearColour) {
+        glClearColor(static_cast<float>((argb >> 16) & 0xFF) / 255.0f, static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
+                     static_cast<float>(argb & 0xFF) / 255.0f, static_cast<float>(argb >> 24) / 255.0f);
+        mask |= GL_COLOR_BUFFER_BIT;
+    }
+    if (flags & kClearDepth) {
+        glClearDepth(depth);
+        mask |= GL_DEPTH_BUFFER_BIT;
+    }
+    if (flags & kClearStencil) {
+        glClearStencil(static_cast<GLint>(stencil));
+        mask |= GL_STENCIL_BUFFER_BIT;
+    }
+    // A clear of the depth buffer does not depend on the depth-write state.
+    if (!gGpu->depthWrite) glDepthMask(GL_TRUE);
+    glClear(mask);
+    if (!gGpu->depthWrite) glDepthMask(GL_FALSE);
+}
+
+uint32_t createTexture(int width, int height, int levels, const uint8_t* rgba) {
+    if (!gGpu || width <= 0 || height <= 0) return 0;
+    flush();
+    std::vector<uint8_t> zeros;
+    if (!rgba) {
+        zeros.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
+        rgba = zeros.data();
+    }
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levels > 1 ? 1 : 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    if (levels > 1) gGpu->fn.generateMipmap(GL_TEXTURE_2D);
+    bool failed = glGetError() != GL_NO_ERROR;
+    glBindTexture(GL_TEXTURE_2D, gGpu->texture);
+    if (failed) {
+        glDeleteTextures(1, &name);
+        return 0;
+    }
+    if (gGpu->textures.size() <= name) gGpu->textures.resize(name + 64);
+    TextureInfo& info = gGpu->textures[name];
+    info = TextureInfo{width, height, levels > 1 ? 2 : 1, 0, 0};
+    measureOpaqueArea(info, zeros.empty() ? rgba : nullptr);
+    return name;
+}
+
+bool uploadTexture(uint32_t texture, int x, int y, int width, int height, const uint8_t* rgba) {
+    if (!ready() || !texture || !rgba || width <= 0 || height <= 0) return false;
+    flush();
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    GLint maxLevel = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, &maxLevel);
+    if (maxLevel > 0) gGpu->fn.generateMipmap(GL_TEXTURE_2D);
+    bool ok = glGetError() == GL_NO_ERROR;
+    glBindTexture(GL_TEXTURE_2D, gGpu->texture);
+    if (TextureInfo* info = textureInfo(texture)) {
+        if (x == 0 && y == 0 && width == info->width && height == info->height) measureOpaqueArea(*info, rgba);
+        else info->opaqueWidth = info->opaqueHeight = 0;
+    }
+    return ok;
+}
+
+bool readTexture(uint32_t texture, uint8_t* rgba) {
+    if (!ready() || !texture || !rgba) return false;
+    flush();
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    bool ok = glGetError() == GL_NO_ERROR;
+    glBindTexture(GL_TEXTURE_2D, gGpu->texture);
+    return ok;
+}
+
+void deleteTexture(uint32_t texture) {
+    if (!ready() || !texture) return;
+    flush();
+    if (gGpu->texture == texture) bindTexture(0);
+    GLuint name = texture;
+    glDeleteTextures(1, &name);
+    if (TextureInfo* info = textureInfo(texture)) *info = TextureInfo{};
+}
+
+void bindTexture(uint32_t texture) {
+    if (!ready() || gGpu->texture == texture) return;
+    flush();
+    bool had = gGpu->texture != 0;
+    gGpu->texture = texture;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    if (texture && !had) glEnable(GL_TEXTURE_2D);
+    if (!texture) glDisable(GL_TEXTURE_2D);
+}
+
+bool createRenderTarget(int width, int height, uint32_t& texture, uint32_t& framebuffer) {
+    texture = framebuffer = 0;
+    if (!ready() || width <= 0 || height <= 0) return false;
+    flush();
+    GpuState& g = *gGpu;
+    texture = createTexture(width, height, 1, nullptr);
+    if (!texture) return false;
+    GLuint fb = 0;
+    g.fn.genFramebuffers(1, &fb);
+    g.fn.bindFramebuffer(GL_FRAMEBUFFER, fb);
+    g.fn.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    g.fn.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, g.depthStencil);
+    bool complete = g.fn.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    bindCurrentTarget();
+    if (!complete) {
+        g.fn.deleteFramebuffers(1, &fb);
+        deleteTexture(texture);
+        texture = 0;
+        return false;
+    }
+    framebuffer = fb;
+    return true;
+}
+
+void deleteRenderTarget(uint32_t texture, uint32_t framebuffer) {
+    if (!ready()) return;
+    flush();
+    if (framebuffer) {
+        if (gGpu->target == framebuffer) setRenderTarget(0, gGpu->width, gGpu->height);
+        GLuint fb = framebuffer;
+        gGpu->fn.deleteFramebuffers(1, &fb);
+    }
+    deleteTexture(texture);
+}
+
+void setRenderTarget(uint32_t framebuffer, int width, int height) {
+    if (!ready()) return;
+    flush();
+    gGpu->target = framebuffer;
+    bindCurrentTarget();
+    if (!framebuffer) {
+        width = gGpu->width;
+        height = gGpu->height;
+    }
+    glViewport(0, 0, width, height);
+}
+
+void drawSprites(const Vertex* vertices, int count, int primitive) {
+    if (!ready() || !vertices || count < 3) return;
+    GpuState& g = *gGpu;
+    int triangles = primitive == kTriangleList ? count / 3 : count - 2;
+    if (triangles * 3 > kBatchCapacity) {
+        // Too long to gather: straight through.
+        drawRaw(vertices, count, kLayoutPosition | kLayoutDiffuse | kLayoutTexture, primitive);
+        return;
+    }
+    if (g.batchCount + triangles * 3 > kBatchCapacity) flush();
+    for (int i = 0; i < count; ++i) {
+        const Vertex& v = vertices[i];
+        if (v.u < g.uMin) g.uMin = v.u;
+        if (v.u > g.uMax) g.uMax = v.u;
+        if (v.v < g.vMin) g.vMin = v.v;
+        if (v.v > g.vMax) g.vMax = v.v;
+        uint32_t alpha = v.argb >> 24;
+        if (alpha < g.minAlpha) g.minAlpha = alpha;
+    }
+    Vertex* out = g.batch + g.batchCount;
+    if (primitive == kTriangleList) {
+        std::memcpy(out, vertices, sizeof(Vertex) * static_cast<size_t>(triangles) * 3);
+    } else if (primitive == kTriangleStrip) {
+        for (int t = 0; t < triangles; ++t) {
+            // Every second triangle of a strip is taken in reverse so that all keep one winding.
+            const Vertex& a = vertices[t];
+            const Vertex& b = vertices[t + 1];
+            const Vertex& c = vertices[t + 2];
+            if (t % 2 == 0) {
+                out[0] = a;
+                out[1] = b;
+            } else {
+                out[0] = b;
+                out[1] = a;
+            }
+            out[2] = c;
+            out += 3;
+        }
+    } else if (primitive == kTriangleFan) {
+        for (int t = 0; t < triangles; ++t) {
+            out[0] = vertices[0];
+            out[1] = vertices[t + 1];
+            out[2] = vertices[t + 2];
+            out += 3;
+        }
+    } else {
+        drawRaw(vertices, count, kLayoutPosition | kLayoutDiffuse | kLayoutTexture, primitive);
+        return;
+    }
+    g.batchCount += triangles * 3;
+}
+
+void drawRaw(const void* vertices, int count, uint32_t layout, int primitive) {
+    if (!ready() || !vertices || count <= 0) return;
+    flush();
+    GpuState& g = *gGpu;
+    int stride = 12;
+    int normalOffset = -1, sizeOffset = -1, diffuseOffset = -1, textureOffset = -1;
+    if (layout & kLayoutNormal) {
+        normalOffset = stride;
+        stride += 12;
+    }
+    if (layout & kLayoutPointSize) {
+        sizeOffset = stride;
+        stride += 4;
+    }
+    if (layout & kLayoutDiffuse) {
+        diffuseOffset = stride;
+        stride += 4;
+    }
+    if (layout & kLayoutSpecular) stride += 4;
+    if (layout & kLayoutTexture) {
+        textureOffset = stride;
+        stride += 8;
+    }
+    (void)sizeOffset;
+    const auto* bytes = static_cast<const uint8_t*>(vertices);
+    std::vector<uint8_t> swizzled;
+    if (diffuseOffset >= 0 && !g.bgraColours) {
+        swizzled.assign(bytes, bytes + static_cast<size_t>(stride) * static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            uint8_t* c = swizzled.data() + static_cast<size_t>(i) * static_cast<size_t>(stride) + diffuseOffset;
+            uint8_t b = c[0];
+            c[0] = c[2];
+            c[2] = b;
+        }
+        bytes = swizzled.data();
+    }
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, stride, bytes);
+    if (normalOffset >= 0) {
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glNormalPointer(GL_FLOAT, stride, bytes + normalOffset);
+    } else {
+        glDisableClientState(GL_NORMAL_ARRAY);
+        glNormal3f(0.0f, 0.0f, 0.0f);
+    }
+    if (diffuseOffset >= 0) {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(g.bgraColours ? GL_BGRA : 4, GL_UNSIGNED_BYTE, stride, bytes + diffuseOffset);
+    } else {
+        glDisableClientState(GL_COLOR_ARRAY);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    }
+    if (textureOffset >= 0) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, stride, bytes + textureOffset);
+    } else {
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoord2f(0.0f, 0.0f);
+    }
+    colourMaterial(diffuseOffset >= 0);
+    applyDrawStates(false);
+    glDrawArrays(glPrimitive(primitive), 0, count);
+}
+
+void present(bool toWindow, int drawableWidth, int drawableHeight, int vx, int vy, int vw, int vh) {
+    if (!ready()) return;
+    flush();
+    GpuState& g = *gGpu;
+    if (toWindow) {
+        g.fn.bindFramebuffer(GL_READ_FRAMEBUFFER, g.pictureFramebuffer[g.back]);
+        g.fn.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        glViewport(0, 0, drawableWidth, drawableHeight);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        // The picture is stored top row first; the window's rows count from the bottom.
+        int top = drawableHeight - vy;
+        g.fn.blitFramebuffer(0, 0, g.width, g.height, vx, top, vx + vw, top - vh, GL_COLOR_BUFFER_BIT,
+                             (vw == g.width && vh == g.height) ? GL_NEAREST : GL_LINEAR);
+    } else {
+        glFlush();
+    }
+    g.back ^= 1;
+    bindCurrentTarget();
+    int w = g.width, h = g.height;
+    glViewport(0, 0, w, h);
+}
+
+namespace {
+bool readFramebuffer(GLuint framebuffer, int width, int height, uint8_t* rgba) {
+    GpuState& g = *gGpu;
+    flush();
+    g.fn.bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    bool ok = glGetError() == GL_NO_ERROR;
+    bindCurrentTarget();
+    return ok;
+}
+}  // namespace
+
+bool readPresentedPicture(uint8_t* rgba) {
+    if (!ready() || !rgba) return false;
+    return readFramebuffer(gGpu->pictureFramebuffer[gGpu->back ^ 1], gGpu->width, gGpu->height, rgba);
+}
+
+bool readPicture(uint8_t* rgba) {
+    if (!ready() || !rgba) return false;
+    return readFramebuffer(gGpu->pictureFramebuffer[gGpu->back], gGpu->width, gGpu->height, rgba);
+}
+
+bool readTarget(int width, int height, uint8_t* rgba) {
+    if (!ready() || !rgba) return false;
+    GLuint fb = gGpu->target ? gGpu->target : gGpu->pictureFramebuffer[gGpu->back];
+    return readFramebuffer(fb, width, height, rgba);
+}
+
+int pictureWidth() { return gGpu ? gGpu->width : 800; }
+int pictureHeight() { return gGpu ? gGpu->height : 600; }
+
+const char* rendererName() {
+    if (!ready()) return "";
+    const char* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    return name ? name : "";
+}
+
+}  // namespace platform::gpu

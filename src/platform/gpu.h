@@ -1,0 +1,95 @@
+// The drawing backend over OpenGL 2.1 (compatibility profile): render states, transforms,
+// textures, framebuffer objects and vertex submission. The game picture is drawn into an
+// 800 x 600 framebuffer object, stored top row first, and scaled once into the window when it
+// is presented. Runs of sprite quads that share every state are gathered and submitted
+// together; any state change submits what was gathered first, so the order of drawing is kept.
+#pragma once
+
+#include <cstdint>
+
+namespace platform::gpu {
+
+// The sprite vertex: position, colour (ARGB word, bytes blue, green, red, alpha in memory)
+// and one pair of texture coordinates; 24 bytes.
+struct Vertex {
+    float x, y, z;
+    uint32_t argb;
+    float u, v;
+};
+static_assert(sizeof(Vertex) == 24, "the sprite vertex is 24 bytes");
+
+// Vertex layout bits of drawRaw.
+constexpr uint32_t kLayoutPosition = 0x002;
+constexpr uint32_t kLayoutNormal = 0x010;
+constexpr uint32_t kLayoutPointSize = 0x020;
+constexpr uint32_t kLayoutDiffuse = 0x040;
+constexpr uint32_t kLayoutSpecular = 0x080;
+constexpr uint32_t kLayoutTexture = 0x100;
+
+// Primitive kinds.
+constexpr int kPointList = 1;
+constexpr int kLineList = 2;
+constexpr int kLineStrip = 3;
+constexpr int kTriangleList = 4;
+constexpr int kTriangleStrip = 5;
+constexpr int kTriangleFan = 6;
+
+// Clear flags.
+constexpr unsigned kClearColour = 1;
+constexpr unsigned kClearDepth = 2;
+constexpr unsigned kClearStencil = 4;
+
+// Needs a current context. Creates the picture targets; false when the driver lacks
+// framebuffer objects.
+bool init(int pictureWidth, int pictureHeight);
+void shutdown();
+bool ready();
+
+// States (set only when they change).
+void setDepthTest(bool on);
+void setDepthWrite(bool on);
+void setBlending(bool on);
+// 0 alpha / inverse alpha, 1 colour / one, 2 one / zero, 3 alpha / one (highlights)
+void setBlendFactors(int mode);
+void setAlphaTest(bool on);
+void setAlphaReference(int ref);  // 0..255, passes when alpha >= ref
+void setCulling(bool on);         // culls counter-clockwise triangles as seen on the picture
+void setLighting(bool on);
+void setLinearFiltering(bool on);
+// Row-vector matrices (16 floats, row-major), world x view x projection; the projection's
+// depth range 0..1 is mapped onto OpenGL's.
+void setTransforms(const float* world, const float* view, const float* projection);
+// The light and material preset of the meshes.
+void applyLightPreset();
+
+void clear(unsigned flags, uint32_t argb, float depth, uint32_t stencil);
+
+// Textures: RGBA8, top row first. levels is 1 or 2 (the second level is generated).
+uint32_t createTexture(int width, int height, int levels, const uint8_t* rgba);
+bool uploadTexture(uint32_t texture, int x, int y, int width, int height, const uint8_t* rgba);
+bool readTexture(uint32_t texture, uint8_t* rgba);  // the whole top level
+void deleteTexture(uint32_t texture);
+void bindTexture(uint32_t texture);  // 0: no texture (vertex colours only)
+// A texture to draw into: its framebuffer object shares the picture's depth and stencil.
+bool createRenderTarget(int width, int height, uint32_t& texture, uint32_t& framebuffer);
+void deleteRenderTarget(uint32_t texture, uint32_t framebuffer);
+void setRenderTarget(uint32_t framebuffer, int width, int height);  // 0: the picture
+
+// Drawing.
+void drawSprites(const Vertex* vertices, int count, int primitive);
+void drawRaw(const void* vertices, int count, uint32_t layout, int primitive);
+void flush();   // submit what was gathered
+void finish();  // and wait until it is drawn
+
+// Frames. present() shows the picture in the window (when there is one), letterboxed into
+// the given rectangle of the drawable, and makes it the presented picture.
+void present(bool toWindow, int drawableWidth, int drawableHeight, int vx, int vy, int vw, int vh);
+bool readPresentedPicture(uint8_t* rgba);  // width x height x 4, top row first
+bool readPicture(uint8_t* rgba);           // the picture being drawn
+bool readTarget(int width, int height, uint8_t* rgba);  // the current target, top row first
+
+int pictureWidth();
+int pictureHeight();
+const char* rendererName();
+
+}  // namespace platform::gpu

@@ -1,0 +1,222 @@
+#include "progress/game_modes.h"
+
+#include "app/scene.h"
+#include "app/trace.h"
+#include "audio/audio.h"
+#include "board/board.h"
+#include "board/level.h"
+#include "menus/menus.h"
+#include "progress/profiles.h"
+#include "progress/records.h"
+#include "progress/saved_game.h"
+
+namespace {
+
+struct GameModeState {
+    int pendingLevel = 0;        // the level picked before "zeroscore" was asked
+    bool gameCompleted = false;  // the map shows the completed game
+    bool lostOnce = false;       // the current level was lost once since it started
+    bool trophyRoomFromLevel = false;
+    MessageHook message = nullptr;
+    ReturnHook returnToModeMenu = nullptr;
+};
+
+GameModeState gModes;
+
+void showMessage(const char* key, bool okOnly) {
+    traceCall("message", key, 0.0f, 0.0f, okOnly ? 1 : 0);
+    if (gModes.message) gModes.message(key, okOnly);
+}
+
+void openMenu(const char* name) {
+    traceCall("menu", name);
+    openMenuByName(name);
+}
+
+void beginLevel(int levelNumber) { beginModeLevel(levelNumber); }
+
+int shownTotal() {
+    const Board& b = board();
+    return b.carriedScore + b.shownScore;
+}
+
+}  // namespace
+
+void setMessageHook(MessageHook hook) { gModes.message = hook; }
+void setReturnToModeMenuHook(ReturnHook hook) { gModes.returnToModeMenu = hook; }
+void setTrophyRoomFromLevel(bool fromLevel) { gModes.trophyRoomFromLevel = fromLevel; }
+bool trophyRoomEnteredFromLevel() { return gModes.trophyRoomFromLevel; }
+bool gameCompletedShowing() { return gModes.gameCompleted; }
+void clearGameCompleted() { gModes.gameCompleted = false; }
+bool lostOnce() { return gModes.lostOnce; }
+void setLostOnce(bool on) { gModes.lostOnce = on; }
+
+// Every level of a game starts here.
+void beginModeLevel(int levelNumber) {
+    Board& b = board();
+    b.mode = static_cast<GameMode>(gameMode());
+    setSavedGameFlag(gameMode(), false);
+    menuOpen() = false;
+    requestScene(gameScene());
+    startLevel(levelNumber);
+}
+void resetGameModes() { gModes = GameModeState{}; }
+
+const char* modeMenuName(int mode) {
+    static const char* const kNames[3] = {"adventure", "timeless", "puzzle"};
+    return mode >= 0 && mode < 3 ? kNames[mode] : kNames[0];
+}
+
+void chooseMode(int mode) {
+    if (mode < 0 || mode >= kModeCount) return;
+    setGameMode(mode);
+    board().mode = static_cast<GameMode>(mode);
+    if (tipFlag(0)) {
+        showMessage("prolog", true);
+        return;
+    }
+    if (savedGameFlag(mode)) {
+        openMenu("loadgamequest");
+        return;
+    }
+    openMenu(modeMenuName(mode));
+}
+
+void acceptProlog() {
+    board().carriedScore = 0;
+    setLives(kNewGameLives);
+    setPosition(0);
+    gModes.lostOnce = false;
+    beginLevel(0);
+}
+
+void declineSavedGame() { openMenu(modeMenuName(gameMode())); }
+
+void startFromMap(int levelNumber) {
+    if (gModes.gameCompleted) return;
+    menuOpen() = false;
+    int n = levelNumber < 0 ? 0 : (levelNumber > kLastLevel ? kLastLevel : levelNumber);
+    Board& b = board();
+    gModes.lostOnce = false;
+    if (n == currentLevelNumber()) {
+        b.carriedScore = modeScore();
+        if (modeScore() <= 0) setLives(kNewGameLives);
+        beginLevel(n);
+        return;
+    }
+    if (modeScore() <= 0) {
+        b.carriedScore = 0;
+        setPosition(n);
+        beginLevel(n);
+        return;
+    }
+    gModes.pendingLevel = n;
+    showMessage("zeroscore", false);
+}
+
+void answerZeroScore() {
+    board().carriedScore = 0;
+    setModeScore(0);
+    setLives(kNewGameLives);
+    setPosition(gModes.pendingLevel);
+    gModes.lostOnce = false;
+    beginLevel(gModes.pendingLevel);
+}
+
+void levelWon() {
+    advanceLevel();
+    setModeScore(shownTotal());
+    saveProgress();
+}
+
+void storeLevelRecords(float playTimeMs) {
+    const Board& b = board();
+    float time = b.mode == kAdventure ? b.elapsedMs : playTimeMs;
+    updateLevelRecord(b.mode, b.levelIndex, b.shownScore, b.bestStreak, b.movesUsed, time, currentProfile().name);
+}
+
+bool nextLevel() {
+    Board& b = board();
+    int n = b.levelIndex + 1;
+    b.carriedScore += b.shownScore;
+    gModes.lostOnce = false;
+    if (n > kLastLevel) {
+        gameCompleted();
+        return true;
+    }
+    b.levelIndex = n;
+    setPosition(n);
+    setModeScore(b.carriedScore);
+    if (gModes.returnToModeMenu) gModes.returnToModeMenu();
+    return false;
+}
+
+void gameCompleted() {
+    Board& b = board();
+    insertHighScore(gameMode(), b.carriedScore, currentProfile().name);
+    setModeScore(0);
+    setLives(kNewGameLives);
+    gModes.gameCompleted = true;
+    b.levelIndex = 0;
+    setPosition(0);
+    b.levelTouched = 0;
+    saveProgress();
+}
+
+void levelLost() {
+    Board& b = board();
+    menuOpen() = true;
+    if (lives() == 0) {
+        gameOver();
+        return;
+    }
+    if (gModes.lostOnce && b.levelIndex != kLastLevel) {
+        openMenu("defeat");
+        return;
+    }
+    showMessage(b.mode == kPuzzle ? "lostlifemoves" : "lostlifetime", true);
+}
+
+void acceptLostLife() {
+    restartLevel();
+    gModes.lostOnce = true;
+}
+
+void restartLevel() {
+    takeLife();
+    gModes.lostOnce = false;
+    beginLevel(board().levelIndex);
+}
+
+void skipLevel() {
+    Board& b = board();
+    gModes.lostOnce = false;
+    takeLife();
+    int n = b.levelIndex < kLastLevel ? b.levelIndex + 1 : b.levelIndex;
+    setPosition(n);
+    beginLevel(n);
+}
+
+void gameOver() {
+    Board& b = board();
+    playSound("DefeatLevel.ogg");
+    b.levelLost = 1;
+    int total = shownTotal();
+    setModeScore(total);
+    insertHighScore(gameMode(), total, currentProfile().name);
+    openMenu("hiscore");
+    setModeScore(0);
+    setLives(kNewGameLives);
+    setPosition(b.levelIndex);
+    gModes.lostOnce = false;
+    b.levelTouched = 0;
+    saveProgress();
+}
+
+bool saveAndLeaveLevel() {
+    if (!saveGame()) return false;
+    // The saved board is no longer the game in progress: a later close saves nothing.
+    board().levelTouched = 0;
+    saveProgress();
+    return true;
+}

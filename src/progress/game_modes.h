@@ -1,0 +1,71 @@
+// The three game modes across levels: choosing a mode, starting from the map, the steps
+// between levels, lost levels and the end of a game. The menus call these operations; the
+// questions and messages they show come back here through the answers below.
+#pragma once
+
+#include <cstdint>
+
+// The menu of a mode: "adventure", "timeless", "puzzle".
+const char* modeMenuName(int mode);
+
+// The main menu's mode items.
+void chooseMode(int mode);
+// "ok" of the "prolog" message: a new game at level 0 of the chosen mode.
+void acceptProlog();
+// "no" of "loadgamequest": the chosen mode's menu; the saved game stays.
+void declineSavedGame();
+// "yes" of "loadgamequest": the current level restarts and the saved board replaces it.
+// False when the file is missing or unusable (the freshly started level stays).
+bool loadGame();
+// "start" in a mode menu with the level picked on the map.
+void startFromMap(int levelNumber);
+// "yes" to "zeroscore": a new game at the level that was picked.
+void answerZeroScore();
+
+// The won level, once its bonus is in the level score: the position advances, the game's
+// total is stored and the files are written.
+void levelWon();
+// The result window opened: the level's records (playTimeMs is the time it shows).
+void storeLevelRecords(float playTimeMs);
+// The result window closed: the next level becomes the position; true when that completed
+// the game (the high scores take the total and the mode starts again at level 0).
+bool nextLevel();
+void gameCompleted();
+// The map's game-completed state: set by the completed game, cleared by the map's
+// congratulation.
+bool gameCompletedShowing();
+void clearGameCompleted();
+
+// The time or moves ran out and the lost state has run its course: the game ends, the
+// "defeat" menu opens, or the lost-life message shows.
+void levelLost();
+// "ok" of the lost-life message: the level starts again at the cost of a life and is marked.
+void acceptLostLife();
+// Restarts the current level at the cost of one life (the lost-once mark is cleared).
+void restartLevel();
+// "yes" in "defeat": a life for the next level.
+void skipLevel();
+bool lostOnce();
+void setLostOnce(bool on);
+void gameOver();
+// Starts a level of the current mode: the board takes the mode, the mode's saved game is no
+// longer offered and the game scene shows the level.
+void beginModeLevel(int levelNumber);
+
+// "main" in the in-game menu: saves the game (true: the menus confirm with "savemsg").
+bool saveAndLeaveLevel();
+
+// The trophy room tells whether it was entered from a running level (a game can be saved
+// from there).
+void setTrophyRoomFromLevel(bool fromLevel);
+bool trophyRoomEnteredFromLevel();
+
+// What the modes ask the menus to show: a string-table message with an "ok" button, or a
+// yes/no question. The menus install the real one; by default it is only traced.
+using MessageHook = void (*)(const char* key, bool okOnly);
+void setMessageHook(MessageHook hook);
+// After a won level the mode's menu opens over the map (the menus install it).
+using ReturnHook = void (*)();
+void setReturnToModeMenuHook(ReturnHook hook);
+
+void resetGameModes();  // tests
