@@ -127,7 +127,7 @@ void lostFrame() {
     if (b.lostClock >= 8000.0f) lostLife();
 }
 
-void gameOver() {
+void boardGameOver() {
     Board& b = board();
     BoardOutcomeHooks& h = outcomeHooks();
     playSound("DefeatLevel.ogg");
@@ -148,7 +148,7 @@ void lostLife() {
     BoardOutcomeHooks& h = outcomeHooks();
     menuOpen() = true;
     if (h.lives() <= 0) {
-        gameOver();
+        boardGameOver();
     } else if (b.lostOnce && b.levelIndex != kLevelCount - 1) {
         h.openMenu("defeat");
     } else {

@@ -12,7 +12,7 @@ void checkComplete();
 void advanceAfterComplete();
 void lostLife();
 // The game ends: the score goes to the high scores and the mode starts afresh.
-void gameOver();
+void boardGameOver();
 // The play time the result window shows.
 float playTimeMs();
 
