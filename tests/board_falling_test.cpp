@@ -232,6 +232,7 @@ TEST_F(DeadBoards, ARefillThatLeavesTheBoardDeadRefillsAgainWithoutATip) {
     // No two cells touch: every deal is dead. The first fill gives up after its last deal.
     std::vector<std::string> rows;
     for (int r = 0; r < kRows; ++r) rows.push_back(r % 2 ? "0.0.0.0.0.0." : ".0.0.0.0.0.0");
+    rows[0][1] = '1';  // a square keeps the level in play
     std::string text = levelText("figures=3\r\n", rows);
     resetBoardState();
     loadLevelFromText(3, text.c_str());

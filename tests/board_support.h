@@ -13,6 +13,7 @@
 #include "board/falling.h"
 #include "board/level.h"
 #include "board/moves.h"
+#include "board/outcome.h"
 #include "board/play.h"
 #include "menus/menus.h"
 #include "platform/random.h"
@@ -25,7 +26,11 @@ inline void freshBoard(uint32_t seed = 1) {
     board().mode = kAdventure;
     board().carriedScore = 0;
     resetBoardState();
+    // Boards laid by hand have the limits of a long level (a level start sets its own).
+    board().timeLimitMs = 600000.0f;
+    board().movesLimit = 150;
     resetBoardProcess();
+    resetOutcomeHooks();
     resetLevelTables();
     resetFrameClock();
     resetSceneState();
@@ -72,6 +77,25 @@ inline void setGrid(const std::vector<std::string>& rows) {
                 cell.squares = ch - '0';
             }
         }
+    // A level without squares is won on its first settled frame: a grid that lays none keeps
+    // one layer under its last existing cell of row 0 so that play goes on.
+    bool anySquare = false;
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kColumns; ++c)
+            if (b.cells[r][c].squares > 0) anySquare = true;
+    for (int c = kColumns - 1; c >= 0 && !anySquare; --c)
+        if (b.cells[0][c].squares == 0) {
+            b.cells[0][c].squares = 1;
+            anySquare = true;
+        }
+}
+
+// The same grid with no square kept back: a level that is won once it settles.
+inline void setFinishedGrid(const std::vector<std::string>& rows) {
+    setGrid(rows);
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kColumns; ++c)
+            if (board().cells[r][c].squares > 0) board().cells[r][c].squares = 0;
 }
 
 // The grid as rows of characters, in the notation of setGrid ('-' for an empty cell;

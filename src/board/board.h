@@ -88,6 +88,20 @@ struct Explosion {
     uint8_t started;
 };
 
+// One set of Lightning bolts: from the Lightning's cell to every figure of its kind it broke.
+constexpr int kBoltSetCapacity = 16;
+constexpr int kBoltsPerSet = 63;
+struct Bolt {
+    Vec2 target;
+    uint32_t colour;  // ARGB
+    float life;       // ms left; 0 = no bolt
+};
+struct BoltSet {
+    Vec2 origin;
+    int32_t count;
+    Bolt bolts[kBoltsPerSet];
+};
+
 // The tip balloon's state as the rules see it: whether one shows and whether it is modal.
 struct TipState {
     uint8_t showing;
@@ -157,6 +171,8 @@ struct Board {
     uint8_t hammerArmed;
     uint8_t shakeOn;
     float shakeClock;
+    Vec2 shakeOffset;  // drawing offset of the board layer while it shakes
+    BoltSet boltSets[kBoltSetCapacity];
 
     // Scoring and the outcome of the level
     int32_t levelScore;
@@ -175,6 +191,27 @@ struct Board {
     uint8_t gameFinished;
     uint8_t trophyViewRequested;
     int32_t quickClicks;
+    float shownMoves;      // the moves counter eased toward movesUsed for the candle
+    uint8_t withinLimit;
+    float warnClock;
+    uint8_t resultShown;
+    uint8_t advanced;
+    int32_t bonusPoints;
+    int32_t endStyle;
+    float lostClock;
+    uint8_t lostOnce;      // the level was already lost once since it started: the next loss offers the skip
+    float trophyClock;
+    int32_t nextLifeMark;  // the multiple of 250000 the score roll-up is heading for
+    float playClock;       // play time outside adventure, while nothing blocks play
+
+    // Trophy counters
+    int32_t bombGroupsInRow;
+    int32_t megaGroupsInRow;
+    int32_t lightningGroupsInRow;
+    int32_t bombsMadeInRow;
+    int32_t megasMadeInRow;
+    int32_t lightningsMade;   // Lightnings made recently
+    int32_t lightningDecay;   // moves since the last Lightning was made
 
     // Play flags
     uint8_t paused;

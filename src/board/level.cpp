@@ -11,7 +11,6 @@
 #include "board/falling.h"
 #include "board/presentation.h"
 #include "platform/files.h"
-#include "platform/numbers.h"
 #include "platform/random.h"
 
 namespace {
@@ -21,47 +20,6 @@ struct LevelState {
     int lastDeals;
 };
 LevelState gLevels;
-
-// Readers of the key text values a level file uses, with the key text rules: the first
-// occurrence of the key anywhere in the text, the value up to the next carriage return.
-// They stand in for the shared readers until those are in.
-char* keyString(char* buffer, size_t capacity, const char* text, const char* key) {
-    if (!buffer || capacity == 0) return buffer;
-    buffer[0] = '\0';
-    if (!text || !key || !*key) return buffer;
-    const char* at = std::strstr(text, key);
-    if (!at) return buffer;
-    at += std::strlen(key);
-    size_t n = 0;
-    while (at[n] && at[n] != '\r' && n + 1 < capacity) {
-        buffer[n] = at[n];
-        ++n;
-    }
-    buffer[n] = '\0';
-    return buffer;
-}
-
-int32_t keyInt(const char* text, const char* key) {
-    char value[32];
-    keyString(value, sizeof value, text, key);
-    if (!value[0]) return 0;
-    double d = platform::parseDouble(value);
-    if (!(d == d)) return 0;
-    if (d >= 2147483647.0) return 2147483647;
-    if (d <= -2147483648.0) return -2147483647 - 1;
-    return static_cast<int32_t>(d);
-}
-
-float keyFloat(const char* text, const char* key) {
-    char value[32];
-    keyString(value, sizeof value, text, key);
-    if (!value[0]) return 0.0f;
-    const double d = platform::parseDouble(value);
-    if (!(d == d)) return 0.0f;
-    if (d > 3.0e38) return 3.0e38f;
-    if (d < -3.0e38) return -3.0e38f;
-    return static_cast<float>(d);
-}
 
 // The 17 names by which a level file gives a figure kind its picture.
 const char* const kArtefactNames[kFigureKinds] = {
@@ -194,7 +152,7 @@ void levelFileName(int index, char* buffer, int capacity) {
 void loadLevelFromText(int index, const char* text) {
     Board& b = board();
     if (!text) text = "";
-    int figures = keyInt(text, "figures=");
+    int figures = getInt(text, "figures=");
     // No kinds, or fewer than none, means the usual eight; there are pictures for 17 at most.
     if (figures <= 0) figures = 8;
     if (figures > kFigureKinds) figures = kFigureKinds;
@@ -205,18 +163,21 @@ void loadLevelFromText(int index, const char* text) {
         char key[24];
         char name[64];
         std::snprintf(key, sizeof key, "figure%i=", i);
-        keyString(name, sizeof name, text, key);
+        getString(name, sizeof name, text, key);
         int k = artefactPicture(name);
         if (k < 0) continue;
         b.pictureOfFigure[i] = k;
         b.pictureOfFigure[k] = i;
     }
 
-    b.timeValue = keyFloat(text, "time=");
+    // Huge values stay inside the float range so that the limits computed from them do too.
+    b.timeValue = getFloat(text, "time=");
+    if (b.timeValue > 3.0e38f) b.timeValue = 3.0e38f;
+    if (b.timeValue < -3.0e38f) b.timeValue = -3.0e38f;
     if (b.timeValue == 0.0f) b.timeValue = 10.0f;
-    b.movesValue = keyInt(text, "moves=");
+    b.movesValue = getInt(text, "moves=");
     if (b.movesValue == 0) b.movesValue = 50;
-    int back = keyInt(text, "back=");
+    int back = getInt(text, "back=");
     if (back == 0) back = platform::rand() % 16;
     if (index >= 0 && index < kLevelCount) gLevels.backdrop[index] = back;
 

@@ -179,8 +179,9 @@ void breakStep() {
     for (int r = 0; r < kRows; ++r) {
         for (int c = 0; c < kColumns; ++c) {
             Cell& cell = b.cells[r][c];
+            // Points an explosion earned at its own cell since the last step are kept and paid
+            // with this step's; the second pass clears every cell's score.
             cell.hovered = 0;
-            cell.cellScore = 0;
             const Vec2 at = cellCentre(r, c);
             if (cell.breakMark > 0) {
                 if (cell.breakMark == 1) spawnDebris(cell.figure, at.x, at.y, 1);
@@ -307,7 +308,7 @@ void boardRightDown() {
     if (b.hammerArmed) {
         b.hammerArmed = 0;
         b.hammerReady = 1;
-        platform::setHammerCursor(false);
+        setBoardCursor(false);
     }
 }
 

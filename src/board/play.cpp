@@ -14,6 +14,7 @@
 #include "board/scoring.h"
 #include "menus/menus.h"
 #include "platform/random.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -35,6 +36,13 @@ int onceTipBit(const char* key) {
 
 BoardProcess& boardProcess() { return gProcess; }
 void resetBoardProcess() { gProcess = BoardProcess{}; }
+
+void setBoardCursor(bool hammer) {
+    const uint8_t want = hammer ? 1 : 0;
+    if (gProcess.hammerCursor == want) return;
+    gProcess.hammerCursor = want;
+    platform::setHammerCursor(hammer);
+}
 
 bool openTip(float x, float y, const char* key, float delay, bool modal, int style) {
     Board& b = board();

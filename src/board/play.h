@@ -28,6 +28,9 @@ void closeTip();
 struct BoardProcess {
     AmbienceClock ambience;
     uint32_t tipsShown;  // one bit per keyed tip already shown
+    uint8_t hammerCursor;  // the hammer cursor is set (the arrow otherwise)
 };
 BoardProcess& boardProcess();
 void resetBoardProcess();
+// The hammer cursor while the hammer is armed, else the arrow; the system is told on a change.
+void setBoardCursor(bool hammer);

@@ -25,7 +25,13 @@ void showFloatingText(const char* text, float x, float y, float size, float life
     if (lifeMs <= 0.0f) return;
     traceCall("floating", text, x, y, static_cast<int>(size));
 }
+void showFloatingNumber(const char* key, int value, float x, float y, float size, float lifeMs) {
+    if (lifeMs <= 0.0f) return;
+    traceCall("floating", key, x, y, value);
+    (void)size;
+}
 void showBanner(const char* text) { traceCall("banner", text); }
+void flashLives() { traceCall("flash", "lives"); }
 
 void animateBoardBackdrop(int) {}
 void chooseBoardBackdrop(int, int) {}

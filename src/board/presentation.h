@@ -13,7 +13,11 @@ void showTip(float x, float y, const char* key, float delay, bool modal, int sty
 void scorePopup(float x, float y, int points);
 void showLetterText(const char* text, float x, float y, float size);
 void showFloatingText(const char* text, float x, float y, float size, float lifeMs);
+// A floating text whose string-table template is filled with a number ("youwon").
+void showFloatingNumber(const char* key, int value, float x, float y, float size, float lifeMs);
 void showBanner(const char* text);
+// The life hearts flash when a life is earned.
+void flashLives();
 
 // Per-frame parts of the presentation that board play calls in its fixed order.
 void animateBoardBackdrop(int variant);

@@ -11,6 +11,10 @@ void playClockFrame();
 void checkComplete();
 void advanceAfterComplete();
 void lostLife();
+// The game ends: the score goes to the high scores and the mode starts afresh.
+void boardGameOver();
+// The play time the result window shows.
+float playTimeMs();
 
 // Trophy counters fed by the clicks and the break step.
 void countQuickClick();

@@ -1,0 +1,33 @@
+// What board play asks of the rest of the game when a level is won or lost, a life is earned
+// or a trophy falls: the profile, records, high scores, trophies, menus and the trophy room.
+// The calls go through one table so that the bot and the tests can play a level without a
+// profile; resetOutcomeHooks puts the game's own calls back.
+#pragma once
+
+#include <initializer_list>
+
+struct BoardOutcomeHooks {
+    bool (*awardTrophy)(int k);  // true when trophy k (1..17) is newly earned
+    bool (*hasNewTrophy)();      // a trophy waits to be presented in the trophy room
+    int (*lives)();
+    void (*addLife)();
+    void (*setLives)(int lives);
+    void (*advanceLevel)();  // the next level opens on the map
+    void (*setPosition)(int levelIndex);
+    void (*setModeScore)(int score);  // the total of the game in progress
+    void (*saveProgress)();
+    void (*updateLevelRecord)(int mode, int levelIndex, int score, int streak, int moves, float playMs);
+    void (*insertHighScore)(int mode, int score);
+    void (*openMenu)(const char* name);
+    void (*showMessage)(const char* key);
+    void (*closeTransition)(float ms, const char* captionKey);  // "" for no caption
+    void (*enterTrophyRoom)(int returnKind);
+};
+
+BoardOutcomeHooks& outcomeHooks();
+void resetOutcomeHooks();
+// Every call a no-op (awards report nothing new, three lives): for the bot.
+void silenceOutcomeHooks();
+
+// Tries the trophies in order; the first newly earned one ends the row. Returns it, or 0.
+int awardFirstOf(std::initializer_list<int> trophies);
