@@ -31,6 +31,7 @@ inline void freshBoard(uint32_t seed = 1) {
     board().movesLimit = 150;
     resetBoardProcess();
     resetOutcomeHooks();
+    holdOutcomesInMemory();  // board rules without profiles or files
     resetLevelTables();
     resetFrameClock();
     resetSceneState();

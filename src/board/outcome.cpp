@@ -3,16 +3,40 @@
 #include "app/scene.h"
 #include "app/trace.h"
 #include "menus/menus.h"
+#include "progress/profiles.h"
+#include "progress/records.h"
+#include "progress/trophy_state.h"
 
 namespace {
 
-// Until the profiles keep them, lives and trophies are held here for the whole run.
 struct OutcomeState {
     BoardOutcomeHooks hooks;
+    // The lives and trophies of holdOutcomesInMemory.
     bool earned[18];
     int lives = 3;
 };
 OutcomeState gOutcome;
+
+// The game's own calls: the current profile's lives, position and score, its trophies, the
+// shared records and high scores, and the files they are kept in.
+bool profileAward(int k) {
+    if (!awardTrophy(k)) return false;
+    traceCall("trophy", "award", 0.0f, 0.0f, k);
+    return true;
+}
+bool profileHasNewTrophy() { return nextNewTrophy() != 0; }
+int profileLives() { return lives(); }
+void profileAddLife() { addLife(); }
+void profileSetLives(int value) { setLives(value); }
+void profileAdvanceLevel() { advanceLevel(); }
+void profileSetPosition(int levelNumber) { setPosition(levelNumber); }
+void profileSetModeScore(int score) { setModeScore(score); }
+void profileSave() { saveProgress(); }
+void profileLevelRecord(int mode, int levelIndex, int score, int streak, int moves, float playMs) {
+    updateLevelRecord(mode, levelIndex, score, streak, moves, playMs, currentProfile().name);
+}
+void profileHighScore(int mode, int score) { insertHighScore(mode, score, currentProfile().name); }
+bool noNewTrophy() { return false; }
 
 bool heldAward(int k) {
     if (k < 1 || k > 17 || gOutcome.earned[k]) return false;
@@ -20,10 +44,9 @@ bool heldAward(int k) {
     traceCall("trophy", "award", 0.0f, 0.0f, k);
     return true;
 }
-bool noNewTrophy() { return false; }
 int heldLives() { return gOutcome.lives; }
 void heldAddLife() { gOutcome.lives += 1; }
-void heldSetLives(int lives) { gOutcome.lives = lives; }
+void heldSetLives(int value) { gOutcome.lives = value; }
 void nothing() {}
 void nothingInt(int) {}
 void nothingRecord(int, int, int, int, int, float) {}
@@ -57,17 +80,17 @@ BoardOutcomeHooks& outcomeHooks() {
 void resetOutcomeHooks() {
     gOutcome = OutcomeState{};
     BoardOutcomeHooks& h = gOutcome.hooks;
-    h.awardTrophy = heldAward;
-    h.hasNewTrophy = noNewTrophy;
-    h.lives = heldLives;
-    h.addLife = heldAddLife;
-    h.setLives = heldSetLives;
-    h.advanceLevel = nothing;
-    h.setPosition = nothingInt;
-    h.setModeScore = nothingInt;
-    h.saveProgress = nothing;
-    h.updateLevelRecord = nothingRecord;
-    h.insertHighScore = nothingScore;
+    h.awardTrophy = profileAward;
+    h.hasNewTrophy = profileHasNewTrophy;
+    h.lives = profileLives;
+    h.addLife = profileAddLife;
+    h.setLives = profileSetLives;
+    h.advanceLevel = profileAdvanceLevel;
+    h.setPosition = profileSetPosition;
+    h.setModeScore = profileSetModeScore;
+    h.saveProgress = profileSave;
+    h.updateLevelRecord = profileLevelRecord;
+    h.insertHighScore = profileHighScore;
     h.openMenu = openMenuNamed;
     h.showMessage = showMessageBox;
     h.closeTransition = tracedTransition;
@@ -91,6 +114,23 @@ void silenceOutcomeHooks() {
     h.showMessage = silentName;
     h.closeTransition = silentTransition;
     h.enterTrophyRoom = nothingInt;
+}
+
+void holdOutcomesInMemory() {
+    BoardOutcomeHooks& h = outcomeHooks();
+    for (bool& e : gOutcome.earned) e = false;
+    gOutcome.lives = 3;
+    h.awardTrophy = heldAward;
+    h.hasNewTrophy = noNewTrophy;
+    h.lives = heldLives;
+    h.addLife = heldAddLife;
+    h.setLives = heldSetLives;
+    h.advanceLevel = nothing;
+    h.setPosition = nothingInt;
+    h.setModeScore = nothingInt;
+    h.saveProgress = nothing;
+    h.updateLevelRecord = nothingRecord;
+    h.insertHighScore = nothingScore;
 }
 
 int awardFirstOf(std::initializer_list<int> trophies) {

@@ -1,7 +1,9 @@
 // What board play asks of the rest of the game when a level is won or lost, a life is earned
 // or a trophy falls: the profile, records, high scores, trophies, menus and the trophy room.
 // The calls go through one table so that the bot and the tests can play a level without a
-// profile; resetOutcomeHooks puts the game's own calls back.
+// profile; resetOutcomeHooks puts the game's own calls back: the current profile's lives,
+// position and score, its trophies, the shared records and high scores, and their files
+// (written only once the profiles have been loaded from the settings folder).
 #pragma once
 
 #include <initializer_list>
@@ -26,6 +28,9 @@ struct BoardOutcomeHooks {
 
 BoardOutcomeHooks& outcomeHooks();
 void resetOutcomeHooks();
+// Board rules without a profile or files: trophies and lives held in memory for the run
+// (three lives), nothing stored; the menus, messages and trophy room stay the game's own.
+void holdOutcomesInMemory();
 // Every call a no-op (awards report nothing new, three lives): for the bot.
 void silenceOutcomeHooks();
 

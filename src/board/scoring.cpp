@@ -12,6 +12,7 @@
 #include "board/presentation.h"
 #include "menus/menus.h"
 #include "platform/random.h"
+#include "progress/game_modes.h"
 #include "render/effects.h"
 #include "render/sprites.h"
 
@@ -149,7 +150,8 @@ void lostLife() {
     menuOpen() = true;
     if (h.lives() <= 0) {
         boardGameOver();
-    } else if (b.lostOnce && b.levelIndex != kLevelCount - 1) {
+    } else if ((b.lostOnce || lostOnce()) && b.levelIndex != kLevelCount - 1) {
+        // The modes keep the mark of a level restarted after a loss; the board keeps its own.
         h.openMenu("defeat");
     } else {
         h.showMessage(b.mode == kPuzzle ? "lostlifemoves" : "lostlifetime");
