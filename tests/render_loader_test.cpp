@@ -178,8 +178,10 @@ TEST(LoaderScreen, BarRightEdgeFollowsTheLoadedFraction) {
 
 TEST_F(LoaderRun, ForgedDataShowsSplashBarAndPrompt) {
     REQUIRE_DATA_SET("splash1.jpg");
-    std::filesystem::path install = std::filesystem::path(SANDMERE_DATA_DIR).parent_path();
-    PlayRunner runner(install.string());
+    // The run writes its settings: into a temporary install linked to the data set.
+    testing_support::TempDir install;
+    testing_support::makeForgedInstall(install);
+    PlayRunner runner(install.str());
     ASSERT_TRUE(runner.start());
     uint32_t start = runner.now();
     platform::Picture early = captureAt(runner, start, 1000, "forged_loader_1000ms.png");
