@@ -15,22 +15,6 @@ using namespace board_test;
 
 namespace {
 
-void quietBoard() {
-    std::vector<std::string> rows;
-    for (int r = 0; r < 9; ++r) rows.push_back(r % 2 ? "ijijijijijij" : "jijijijijiji");
-    rows.push_back("ghghghghghgh");
-    rows.push_back("aabbcdefghij");
-    setGrid(rows);
-    board().figureCount = 10;
-    frame();
-}
-
-void clearSquares() {
-    for (int r = 0; r < kRows; ++r)
-        for (int c = 0; c < kColumns; ++c)
-            if (board().cells[r][c].squares > 0) board().cells[r][c].squares = 0;
-}
-
 }  // namespace
 
 class BoardProgress : public ::testing::Test {
