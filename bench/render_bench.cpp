@@ -149,7 +149,7 @@ void runFrames(benchmark::State& state, bool pictureOnly) {
 void BM_TypicalFrame(benchmark::State& state) { runFrames(state, false); }
 // The full-screen picture alone (the largest part of the frame's pixels).
 void BM_FullScreenPicture(benchmark::State& state) { runFrames(state, true); }
-BENCHMARK(BM_TypicalFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_FullScreenPicture)->Unit(benchmark::kMillisecond)->MinTime(1.0)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_TypicalFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FullScreenPicture)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3)->ReportAggregatesOnly(true);
 
 }  // namespace

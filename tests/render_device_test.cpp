@@ -198,6 +198,40 @@ TEST_F(Device, CullingRemovesCounterClockwiseTrianglesUntilTurnedOff) {
     EXPECT_EQ(triangleCounter(), 3u);
 }
 
+// The depth buffer is attached only while the depth test is on; a depth clear given without
+// it must still be in effect when the test is switched on, across a present and a target.
+TEST_F(Device, DepthClearGivenWithTheTestOffHoldsWhenItComesOn) {
+    bindTexture(nullptr);
+    switchOff(kSwitchBlending);
+    switchOn(kSwitchDepthTest);
+    clearDepth(1.0f);
+    drawQuadRect(-100, 100, 100, -100, kFull, 0xFF0000FFu, 20.0f);  // near depth in the middle
+    switchOff(kSwitchDepthTest);
+    clearDepth(1.0f);
+    presentFrame();  // the other picture of the pair is drawn next
+    clearTarget(0xFF000000u);
+    // A small target's own clear leaves the picture's clear waiting for the rest of the buffer.
+    TextureEntry* target = createTexture("depthrt", 64, 64, kFormatA8R8G8B8, true);
+    ASSERT_NE(target, nullptr);
+    setRenderTargetTexture(target);
+    clearDepth(0.0f);
+    clearTarget(0xFF000000u);
+    switchOn(kSwitchDepthTest);
+    drawQuadRect(-400, 300, 400, -300, kFull, 0xFFFFFFFFu, 60.0f);  // far: fails against 0
+    setRenderTargetTexture(nullptr);
+    std::vector<uint8_t> texels(64 * 64 * 4);
+    ASSERT_TRUE(platform::gpu::readTexture(target->texture, texels.data()));
+    EXPECT_EQ(texels[(32 * 64 + 32) * 4], 0);
+    // The picture: the far quad passes where the depth was cleared to 1 after the near one.
+    drawQuadRect(-400, 300, 400, -300, kFull, 0xFF00FF00u, 60.0f);
+    picture();
+    EXPECT_TRUE(near(at(400, 300), {0, 255, 0, 255}, 0));
+    EXPECT_TRUE(near(at(100, 100), {0, 255, 0, 255}, 0));
+    // The target's 0 covered only its own 64 x 64 corner of the shared buffer.
+    EXPECT_TRUE(near(at(30, 30), {0, 0, 0, 255}, 0));
+    releaseTexture(target);
+}
+
 TEST_F(Device, RenderTargetKeepsTheTopOfItsPictureAtTheTop) {
     TextureEntry* target = createTexture("target", 64, 64, kFormatA8R8G8B8, true);
     ASSERT_NE(target, nullptr);

@@ -61,9 +61,21 @@ struct GpuState {
     int height = 600;
     GLuint pictureTexture[2] = {0, 0};
     GLuint pictureFramebuffer[2] = {0, 0};
+    // Every colour framebuffer has a twin with the shared depth and stencil buffer attached.
+    // The twin is bound only while the depth test is on: a software rasterizer draws much
+    // faster into a target without depth, and 2D drawing never needs it.
     GLuint depthStencil = 0;
+    std::vector<GLuint> depthTwin;  // by colour framebuffer name
+    // A depth or stencil clear given while the twin was not bound: done on the twin of
+    // `pendingClearTarget` (whose size it covers) when the depth test is next switched on.
+    GLbitfield pendingClear = 0;
+    GLuint pendingClearTarget = 0;
+    int pendingWidth = 0, pendingHeight = 0;
+    float pendingDepth = 1.0f;
+    GLint pendingStencil = 0;
     int back = 0;  // the picture being drawn; the other one was presented last
     GLuint target = 0;  // 0: the picture
+    int targetWidth = 800, targetHeight = 600;
     GLuint samplers[3] = {0, 0, 0};
     std::vector<TextureInfo> textures;  // by texture name
     AppliedStates applied;
@@ -233,10 +245,73 @@ void applyDrawStates(bool opaque) {
     applyTextureFilter(sampler);
 }
 
+GLuint colourTarget() {
+    GpuState& g = *gGpu;
+    return g.target ? g.target : g.pictureFramebuffer[g.back];
+}
+
+GLuint twinOf(GLuint colour) {
+    GpuState& g = *gGpu;
+    return colour < g.depthTwin.size() ? g.depthTwin[colour] : 0;
+}
+
+// Runs the deferred depth and stencil clear on the twin it was meant for.
+void runPendingClear() {
+    GpuState& g = *gGpu;
+    if (!g.pendingClear) return;
+    GLuint twin = twinOf(g.pendingClearTarget);
+    if (twin) {
+        g.fn.bindFramebuffer(GL_FRAMEBUFFER, twin);
+        glClearDepth(g.pendingDepth);
+        glClearStencil(g.pendingStencil);
+        if (!g.depthWrite) glDepthMask(GL_TRUE);
+        glClear(g.pendingClear);
+        if (!g.depthWrite) glDepthMask(GL_FALSE);
+    }
+    g.pendingClear = 0;
+}
+
 void bindCurrentTarget() {
     GpuState& g = *gGpu;
-    GLuint fb = g.target ? g.target : g.pictureFramebuffer[g.back];
+    GLuint fb = colourTarget();
+    if (g.depthTest) {
+        runPendingClear();
+        if (GLuint twin = twinOf(fb)) fb = twin;
+    }
     g.fn.bindFramebuffer(GL_FRAMEBUFFER, fb);
+}
+
+// A colour framebuffer for the texture, and its twin with the depth and stencil buffer.
+bool makeFramebuffers(GLuint texture, GLuint& colour) {
+    GpuState& g = *gGpu;
+    GLuint fb[2] = {0, 0};
+    g.fn.genFramebuffers(2, fb);
+    bool complete = true;
+    for (int i = 0; i < 2; ++i) {
+        g.fn.bindFramebuffer(GL_FRAMEBUFFER, fb[i]);
+        g.fn.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+        if (i == 1)
+            g.fn.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, g.depthStencil);
+        complete = complete && g.fn.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    }
+    if (!complete) {
+        g.fn.deleteFramebuffers(2, fb);
+        colour = 0;
+        return false;
+    }
+    if (g.depthTwin.size() <= fb[0]) g.depthTwin.resize(fb[0] + 16, 0);
+    g.depthTwin[fb[0]] = fb[1];
+    colour = fb[0];
+    return true;
+}
+
+void deleteFramebuffers(GLuint colour) {
+    GpuState& g = *gGpu;
+    if (!colour) return;
+    GLuint fb[2] = {colour, twinOf(colour)};
+    if (g.pendingClearTarget == colour) runPendingClear();
+    if (colour < g.depthTwin.size()) g.depthTwin[colour] = 0;
+    g.fn.deleteFramebuffers(fb[1] ? 2 : 1, fb);
 }
 
 void setSpriteArrays(const Vertex* base) {
@@ -346,11 +421,7 @@ bool init(int pictureWidth, int pictureHeight) {
     bool complete = true;
     for (int i = 0; i < 2; ++i) {
         g.pictureTexture[i] = createTexture(pictureWidth, pictureHeight, 1, nullptr);
-        g.fn.genFramebuffers(1, &g.pictureFramebuffer[i]);
-        g.fn.bindFramebuffer(GL_FRAMEBUFFER, g.pictureFramebuffer[i]);
-        g.fn.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, g.pictureTexture[i], 0);
-        g.fn.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, g.depthStencil);
-        complete = complete && g.fn.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        complete = complete && g.pictureTexture[i] && makeFramebuffers(g.pictureTexture[i], g.pictureFramebuffer[i]);
     }
     if (!complete) {
         shutdown();
@@ -373,6 +444,8 @@ bool init(int pictureWidth, int pictureHeight) {
     g.up = true;
     g.back = 0;
     g.target = 0;
+    g.targetWidth = pictureWidth;
+    g.targetHeight = pictureHeight;
     bindCurrentTarget();
     glViewport(0, 0, pictureWidth, pictureHeight);
     applyAllStates();
@@ -385,7 +458,7 @@ void shutdown() {
     if (glContextReady()) {
         if (g.fn.bindFramebuffer) g.fn.bindFramebuffer(GL_FRAMEBUFFER, 0);
         for (int i = 0; i < 2; ++i) {
-            if (g.pictureFramebuffer[i]) g.fn.deleteFramebuffers(1, &g.pictureFramebuffer[i]);
+            deleteFramebuffers(g.pictureFramebuffer[i]);
             if (g.pictureTexture[i]) glDeleteTextures(1, &g.pictureTexture[i]);
         }
         if (g.depthStencil) g.fn.deleteRenderbuffers(1, &g.depthStencil);
@@ -422,6 +495,7 @@ void setDepthTest(bool on) {
     gGpu->depthTest = on;
     if (on) glEnable(GL_DEPTH_TEST);
     else glDisable(GL_DEPTH_TEST);
+    bindCurrentTarget();
 }
 
 void setDepthWrite(bool on) {
@@ -535,10 +609,29 @@ void clear(unsigned flags, uint32_t argb, float depth, uint32_t stencil) {
         glClearStencil(static_cast<GLint>(stencil));
         mask |= GL_STENCIL_BUFFER_BIT;
     }
+    GpuState& g = *gGpu;
+    GLbitfield depthPart = mask & (GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    if (depthPart && !g.depthTest) {
+        // The depth buffer is not attached now: its clear waits until it is.
+        // The buffer is shared by every target: a clear that covers the waiting one's area and
+        // parts replaces it, else the waiting one is done first.
+        bool covers = g.targetWidth >= g.pendingWidth && g.targetHeight >= g.pendingHeight &&
+                      (depthPart & g.pendingClear) == g.pendingClear;
+        if (g.pendingClear && !covers) runPendingClear();
+        if (depthPart & GL_DEPTH_BUFFER_BIT) g.pendingDepth = depth;
+        if (depthPart & GL_STENCIL_BUFFER_BIT) g.pendingStencil = static_cast<GLint>(stencil);
+        g.pendingClear |= depthPart;
+        g.pendingClearTarget = colourTarget();
+        g.pendingWidth = g.targetWidth;
+        g.pendingHeight = g.targetHeight;
+        mask &= ~depthPart;
+        bindCurrentTarget();
+    }
+    if (!mask) return;
     // A clear of the depth buffer does not depend on the depth-write state.
-    if (!gGpu->depthWrite) glDepthMask(GL_TRUE);
+    if (!g.depthWrite) glDepthMask(GL_TRUE);
     glClear(mask);
-    if (!gGpu->depthWrite) glDepthMask(GL_FALSE);
+    if (!g.depthWrite) glDepthMask(GL_FALSE);
 }
 
 uint32_t createTexture(int width, int height, int levels, const uint8_t* rgba) {
@@ -625,18 +718,12 @@ bool createRenderTarget(int width, int height, uint32_t& texture, uint32_t& fram
     texture = framebuffer = 0;
     if (!ready() || width <= 0 || height <= 0) return false;
     flush();
-    GpuState& g = *gGpu;
     texture = createTexture(width, height, 1, nullptr);
     if (!texture) return false;
     GLuint fb = 0;
-    g.fn.genFramebuffers(1, &fb);
-    g.fn.bindFramebuffer(GL_FRAMEBUFFER, fb);
-    g.fn.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
-    g.fn.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, g.depthStencil);
-    bool complete = g.fn.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    bool complete = makeFramebuffers(texture, fb);
     bindCurrentTarget();
     if (!complete) {
-        g.fn.deleteFramebuffers(1, &fb);
         deleteTexture(texture);
         texture = 0;
         return false;
@@ -650,8 +737,8 @@ void deleteRenderTarget(uint32_t texture, uint32_t framebuffer) {
     flush();
     if (framebuffer) {
         if (gGpu->target == framebuffer) setRenderTarget(0, gGpu->width, gGpu->height);
-        GLuint fb = framebuffer;
-        gGpu->fn.deleteFramebuffers(1, &fb);
+        deleteFramebuffers(framebuffer);
+        bindCurrentTarget();
     }
     deleteTexture(texture);
 }
@@ -660,11 +747,13 @@ void setRenderTarget(uint32_t framebuffer, int width, int height) {
     if (!ready()) return;
     flush();
     gGpu->target = framebuffer;
-    bindCurrentTarget();
     if (!framebuffer) {
         width = gGpu->width;
         height = gGpu->height;
     }
+    gGpu->targetWidth = width;
+    gGpu->targetHeight = height;
+    bindCurrentTarget();
     glViewport(0, 0, width, height);
 }
 
