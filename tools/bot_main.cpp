@@ -2,7 +2,11 @@
 // how often it won, in how many moves, in how much time and with what score.
 //
 //   sandmere-bot --levels 1-129 --modes all --seeds 10 [--data DIR] [--min-wins 8] [--quiet]
+//                [--jobs N]
 //   sandmere-bot --file some.lvl --levels 7 --modes puzzle --seeds 3
+//
+// The board is one per process, so the runs are shared out among --jobs worker processes
+// (one per processor by default); the table comes out in order all the same.
 //
 // Levels are numbered as their files are (1..129). The exit code is 1 when some level and mode
 // was won in fewer than --min-wins of its seeds, 2 on bad arguments or a missing level file.
@@ -15,6 +19,9 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "board/bot.h"
 #include "board/level.h"
@@ -30,6 +37,7 @@ struct Args {
     std::string file;
     bool quiet = false;
     bool show = false;  // every run's end and its final board
+    int jobs = 0;       // 0: one per processor
 };
 
 bool parseLevels(const char* text, std::vector<int>& out) {
@@ -84,7 +92,8 @@ bool readText(const std::string& path, std::string& text) {
 int usage() {
     std::fprintf(stderr,
                  "usage: sandmere-bot --levels 1-129 --modes all|adventure,puzzle,timeless --seeds N\n"
-                 "                    [--data DIR] [--file LEVEL.lvl] [--min-wins N] [--quiet] [--show]\n");
+                 "                    [--data DIR] [--file LEVEL.lvl] [--min-wins N] [--quiet] [--show]\n"
+                 "                    [--jobs N]\n");
     return 2;
 }
 
@@ -97,6 +106,70 @@ struct Row {
     int movesLimit = 0;
     float timeLimitS = 0;
 };
+
+bool writeAll(int fd, const void* data, size_t size) {
+    const auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = write(fd, p, size);
+        if (n <= 0) return false;
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool readAll(int fd, void* data, size_t size) {
+    auto* p = static_cast<char*>(data);
+    while (size > 0) {
+        const ssize_t n = read(fd, p, size);
+        if (n <= 0) return false;
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+void showBoard() {
+    const Board& b = board();
+    for (int y = 0; y < kRows; ++y) {
+        std::printf("    ");
+        for (int x = 0; x < kColumns; ++x) {
+            const Cell& c = b.cells[y][x];
+            char ch = c.squares < 0 ? '.' : c.figure < 0 ? '-' : static_cast<char>((c.chained ? 'A' : 'a') + c.figure);
+            std::printf("%c%c", ch, c.squares > 0 ? static_cast<char>('0' + c.squares) : ' ');
+        }
+        std::printf("\n");
+    }
+}
+
+// Plays every seed of one level and mode into its row.
+void playRow(const Args& args, const std::string& text, Row& row) {
+    for (int s = 0; s < args.seeds; ++s) {
+        BotOptions o;
+        o.levelIndex = row.level - 1;
+        o.mode = row.mode;
+        o.seed = static_cast<uint32_t>(row.level * 1000 + s * 7 + 1);
+        o.levelText = text.c_str();
+        o.maxMoves = 2000;
+        const auto t0 = std::chrono::steady_clock::now();
+        const BotResult r = playLevelWithBot(o);
+        const auto t1 = std::chrono::steady_clock::now();
+        if (args.show) {
+            std::printf("  seed %u: %s in %d moves, %d hammer strokes, %d targets left, %d frames\n", o.seed,
+                        r.won ? "won" : r.lost ? "lost" : "unfinished", r.moves, r.hammerStrokes, r.targetsLeft,
+                        r.frames);
+            showBoard();
+        }
+        row.runs += 1;
+        row.wins += r.won ? 1 : 0;
+        row.moves += r.moves;
+        row.timeS += r.timeMs / 1000.0;
+        row.score += r.score;
+        row.simMs += std::chrono::duration<double, std::milli>(t1 - t0).count();
+        row.movesLimit = r.movesLimit;
+        row.timeLimitS = r.timeLimitMs / 1000.0f;
+    }
+}
 
 }  // namespace
 
@@ -120,6 +193,10 @@ int main(int argc, char** argv) {
         } else if (!std::strcmp(a, "--seeds")) {
             args.seeds = std::atoi(v);
             ++i;
+        } else if (!std::strcmp(a, "--jobs")) {
+            args.jobs = std::atoi(v);
+            if (args.jobs < 1) return usage();
+            ++i;
         } else if (!std::strcmp(a, "--min-wins")) {
             args.minWins = std::atoi(v);
             ++i;
@@ -137,11 +214,8 @@ int main(int argc, char** argv) {
     if (args.modes.empty()) args.modes = {kAdventure, kPuzzle, kTimeless};
     if (args.seeds < 1) return usage();
 
-    const auto start = std::chrono::steady_clock::now();
-    std::vector<Row> rows;
-    if (!args.quiet)
-        std::printf("%-5s %-9s %6s %7s %7s %8s %8s %9s %8s\n", "level", "mode", "wins", "moves", "limit", "time_s",
-                    "limit_s", "score", "sim_ms");
+    // Every level text is read before any run, so that a missing file stops the whole thing.
+    std::vector<std::string> texts;
     for (int level : args.levels) {
         std::string text;
         std::string path = args.file;
@@ -154,52 +228,77 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "sandmere-bot: cannot read %s\n", path.c_str());
             return 2;
         }
-        for (GameMode mode : args.modes) {
-            Row row{level, mode};
-            for (int s = 0; s < args.seeds; ++s) {
-                BotOptions o;
-                o.levelIndex = level - 1;
-                o.mode = mode;
-                o.seed = static_cast<uint32_t>(level * 1000 + s * 7 + 1);
-                o.levelText = text.c_str();
-                o.maxMoves = 2000;
-                const auto t0 = std::chrono::steady_clock::now();
-                const BotResult r = playLevelWithBot(o);
-                if (args.show) {
-                    std::printf("  seed %u: %s in %d moves, %d hammer strokes, %d targets left, %d frames\n", o.seed,
-                                r.won ? "won" : r.lost ? "lost" : "unfinished", r.moves, r.hammerStrokes,
-                                r.targetsLeft, r.frames);
-                    const Board& b = board();
-                    for (int y = 0; y < kRows; ++y) {
-                        std::printf("    ");
-                        for (int x = 0; x < kColumns; ++x) {
-                            const Cell& c = b.cells[y][x];
-                            char ch = c.squares < 0 ? '.' : c.figure < 0 ? '-' : static_cast<char>((c.chained ? 'A' : 'a') + c.figure);
-                            std::printf("%c%c", ch, c.squares > 0 ? static_cast<char>('0' + c.squares) : ' ');
-                        }
-                        std::printf("\n");
-                    }
+        texts.push_back(std::move(text));
+    }
+    std::vector<Row> rows;
+    for (int level : args.levels)
+        for (GameMode mode : args.modes) rows.push_back(Row{level, mode});
+
+    const auto start = std::chrono::steady_clock::now();
+    if (!args.quiet)
+        std::printf("%-5s %-9s %6s %7s %7s %8s %8s %9s %8s\n", "level", "mode", "wins", "moves", "limit", "time_s",
+                    "limit_s", "score", "sim_ms");
+    std::fflush(stdout);
+    const int online = static_cast<int>(sysconf(_SC_NPROCESSORS_ONLN));
+    int jobs = args.jobs ? args.jobs : std::max(1, online);
+    if (args.show) jobs = 1;  // the boards it prints would interleave
+    jobs = std::max(1, std::min<int>(jobs, static_cast<int>(rows.size())));
+    std::vector<int> pipes(jobs, -1);
+    std::vector<pid_t> workers(jobs, -1);
+    if (jobs > 1) {
+        for (int k = 0; k < jobs; ++k) {
+            int fd[2];
+            if (pipe(fd) != 0) {
+                std::perror("sandmere-bot: pipe");
+                return 2;
+            }
+            const pid_t pid = fork();
+            if (pid < 0) {
+                std::perror("sandmere-bot: fork");
+                return 2;
+            }
+            if (pid == 0) {
+                close(fd[0]);
+                for (size_t i = static_cast<size_t>(k); i < rows.size(); i += static_cast<size_t>(jobs)) {
+                    playRow(args, texts[i / args.modes.size()], rows[i]);
+                    if (!writeAll(fd[1], &rows[i], sizeof(Row))) _exit(3);
                 }
-                const auto t1 = std::chrono::steady_clock::now();
-                row.runs += 1;
-                row.wins += r.won ? 1 : 0;
-                row.moves += r.moves;
-                row.timeS += r.timeMs / 1000.0;
-                row.score += r.score;
-                row.simMs += std::chrono::duration<double, std::milli>(t1 - t0).count();
-                row.movesLimit = r.movesLimit;
-                row.timeLimitS = r.timeLimitMs / 1000.0f;
+                _exit(0);
             }
-            if (!args.quiet) {
-                const double n = row.runs;
-                const int shownLimit = mode == kPuzzle ? row.movesLimit : mode == kTimeless ? 2000 : 0;
-                std::printf("%-5d %-9s %3d/%-2d %7.1f %7d %8.1f %8.1f %9.0f %8.2f\n", level, modeName(mode), row.wins,
-                            row.runs, row.moves / n, shownLimit, row.timeS / n,
-                            mode == kAdventure ? row.timeLimitS : 0.0f, row.score / n, row.simMs / n);
-                std::fflush(stdout);
-            }
-            rows.push_back(row);
+            close(fd[1]);
+            pipes[k] = fd[0];
+            workers[k] = pid;
         }
+    }
+    bool broken = false;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        Row& row = rows[i];
+        if (jobs > 1) {
+            // Worker i % jobs plays rows i, i + jobs, ... in that order.
+            if (!readAll(pipes[i % static_cast<size_t>(jobs)], &row, sizeof(Row))) {
+                broken = true;
+                break;
+            }
+        } else {
+            playRow(args, texts[i / args.modes.size()], row);
+        }
+        if (!args.quiet) {
+            const double n = row.runs;
+            const int shownLimit = row.mode == kPuzzle ? row.movesLimit : row.mode == kTimeless ? 2000 : 0;
+            std::printf("%-5d %-9s %3d/%-2d %7.1f %7d %8.1f %8.1f %9.0f %8.2f\n", row.level, modeName(row.mode),
+                        row.wins, row.runs, row.moves / n, shownLimit, row.timeS / n,
+                        row.mode == kAdventure ? row.timeLimitS : 0.0f, row.score / n, row.simMs / n);
+            std::fflush(stdout);
+        }
+    }
+    for (int k = 0; k < jobs && jobs > 1; ++k) {
+        close(pipes[k]);
+        int status = 0;
+        if (waitpid(workers[k], &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) broken = true;
+    }
+    if (broken) {
+        std::fprintf(stderr, "sandmere-bot: a worker process failed\n");
+        return 2;
     }
     const double totalS = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 

@@ -5,11 +5,13 @@
 #include "menus/cursor.h"
 #include "platform/random.h"
 
-namespace {
+namespace board_state {
 Board gBoard;
-}  // namespace
+}  // namespace board_state
 
-Board& board() { return gBoard; }
+namespace {
+Board& gBoard = board_state::gBoard;
+}  // namespace
 
 void resetBoardState() {
     Board& b = gBoard;
@@ -53,12 +55,6 @@ void cellAt(float x, float y, int& row, int& column) {
     column = static_cast<int>(cx / kCellSize);
     row = static_cast<int>(cy / kCellSize);
 }
-
-bool isCell(int row, int column) {
-    return row >= 0 && row < kRows && column >= 0 && column < kColumns && gBoard.cells[row][column].squares >= 0;
-}
-
-bool hasFigure(int row, int column) { return isCell(row, column) && gBoard.cells[row][column].figure >= 0; }
 
 int randomKind() {
     const int n = gBoard.figureCount;

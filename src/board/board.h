@@ -225,7 +225,12 @@ struct Board {
     float debrisAlpha;
 };
 
-Board& board();
+// The board's state; the accessors below are inline, since the board rules and the bot call
+// them for every cell of every frame.
+namespace board_state {
+extern Board gBoard;
+}  // namespace board_state
+inline Board& board() { return board_state::gBoard; }
 // Clears the grid and all board-play state for a new level (the carried score stays).
 void resetBoardState();
 
@@ -233,8 +238,10 @@ void resetBoardState();
 Vec2 cellCentre(int row, int column);
 // The cell under a point; points left of or above the board give negative indices.
 void cellAt(float x, float y, int& row, int& column);
-bool isCell(int row, int column);
-bool hasFigure(int row, int column);
+inline bool isCell(int row, int column) {
+    return row >= 0 && row < kRows && column >= 0 && column < kColumns && board().cells[row][column].squares >= 0;
+}
+inline bool hasFigure(int row, int column) { return isCell(row, column) && board().cells[row][column].figure >= 0; }
 inline Cell& cellRef(int row, int column) { return board().cells[row][column]; }
 
 // Every dealt figure kind: uniform over 0..figureCount-1, 0 when there are no kinds.
