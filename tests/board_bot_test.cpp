@@ -1,12 +1,17 @@
 // The autoplay bot: it wins levels under the real rules and the real frame, reproducibly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <sys/wait.h>
 
 #include "board/bot.h"
 #include "board/level.h"
 #include "board_support.h"
+#include "test_support.h"
 
 using namespace board_test;
 
@@ -127,4 +132,50 @@ TEST_F(Bot, WinsAHandfulOfForgedLevels) {
         EXPECT_TRUE(run(text.c_str(), kTimeless, 1, n - 1).won) << "level " << n;
     }
     if (played == 0) GTEST_SKIP() << "no forged levels in " << SANDMERE_DATA_DIR;
+}
+
+namespace {
+
+// The table sandmere-bot prints, without its timings (the sim_ms column and the summary's
+// slowest runs and total time), and its exit code.
+std::string botTable(const std::string& arguments, int& exitCode) {
+    const std::string command = std::string(SANDMERE_BOT_EXE) + " " + arguments;
+    FILE* out = popen(command.c_str(), "r");
+    if (!out) return {};
+    std::string table;
+    char line[512];
+    while (std::fgets(line, sizeof line, out)) {
+        std::string text(line);
+        if (text.find("slowest:") != std::string::npos || text.find("total run time") != std::string::npos) continue;
+        const size_t lastField = text.find_last_of(' ');
+        if (text.rfind("level", 0) != 0 && std::isdigit(static_cast<unsigned char>(text[0])) &&
+            lastField != std::string::npos)
+            text.erase(lastField);
+        table += text;
+        if (table.back() != '\n') table += '\n';
+    }
+    const int status = pclose(out);
+    exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return table;
+}
+
+}  // namespace
+
+TEST(BotTool, WorkerProcessesPrintTheSameTableAsOne) {
+    testing_support::TempDir dir;
+    const auto level = dir.path / "easy.lvl";
+    testing_support::writeFile(level, std::string(kEasyLevel) + "\n");
+    const std::string common = "--file " + level.string() + " --levels 1-5 --modes all --seeds 2";
+    int oneCode = -1, threeCode = -1;
+    const std::string one = botTable(common + " --jobs 1", oneCode);
+    const std::string three = botTable(common + " --jobs 3", threeCode);
+    EXPECT_EQ(oneCode, 0);
+    EXPECT_EQ(threeCode, 0);
+    // A header, 15 rows (5 levels x 3 modes), the summary.
+    EXPECT_EQ(std::count(one.begin(), one.end(), '\n'), 1 + 15 + 1 + 1 + 3 + 1);
+    EXPECT_NE(one.find("adventure won 10 of 10 runs"), std::string::npos) << one;
+    EXPECT_EQ(one, three);
+    int badCode = -1;
+    botTable("--file " + (dir.path / "missing.lvl").string() + " --jobs 2 2>/dev/null", badCode);
+    EXPECT_EQ(badCode, 2);
 }
