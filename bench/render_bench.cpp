@@ -95,8 +95,11 @@ void drawFrame(const Scene& s, int frame, bool pictureOnly = false) {
     beginScene();
     begin2D();
     setCulling(false);
+    // The backdrop as the game's screens draw it: unfiltered, one texel per pixel.
+    switchOff(kSwitchSmoothFiltering);
     bindTexture(s.backdrop);
     drawScreenRect(0, 0, 800, 600, 0, 0, 0.78125f, 0.5859375f, 0xFFFFFFFFu);
+    switchOn(kSwitchSmoothFiltering);
     if (pictureOnly) {
         endScene();
         presentFrame();
