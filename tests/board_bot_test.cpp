@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <vector>
 #include <sys/wait.h>
 
 #include "board/bot.h"
@@ -145,14 +146,15 @@ std::string botTable(const std::string& arguments, int& exitCode) {
     std::string table;
     char line[512];
     while (std::fgets(line, sizeof line, out)) {
-        std::string text(line);
+        const std::string text(line);
         if (text.find("slowest:") != std::string::npos || text.find("total run time") != std::string::npos) continue;
-        const size_t lastField = text.find_last_of(' ');
-        if (text.rfind("level", 0) != 0 && std::isdigit(static_cast<unsigned char>(text[0])) &&
-            lastField != std::string::npos)
-            text.erase(lastField);
-        table += text;
-        if (table.back() != '\n') table += '\n';
+        // Fields joined by one space; a level row loses its last field, the time it took.
+        std::istringstream fields(text);
+        std::vector<std::string> words;
+        for (std::string w; fields >> w;) words.push_back(w);
+        if (!words.empty() && std::isdigit(static_cast<unsigned char>(words[0][0]))) words.pop_back();
+        for (size_t i = 0; i < words.size(); ++i) table += (i ? " " : "") + words[i];
+        table += '\n';
     }
     const int status = pclose(out);
     exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
