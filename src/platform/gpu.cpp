@@ -1,5 +1,7 @@
 #include "platform/gpu.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -41,7 +43,16 @@ struct TextureInfo {
     int levels = 1;
     int opaqueWidth = 0;
     int opaqueHeight = 0;
+    // What each block of 4 x 4 texels holds (kClearAlpha, kClearTexels), row by row; empty
+    // when the contents are not known here (render targets) or no block is clear.
+    std::vector<uint8_t> clearBlocks;
+    int blocksWide = 0;
+    int blocksHigh = 0;
 };
+
+constexpr int kBlockSize = 4;
+constexpr uint8_t kClearAlpha = 1;   // every texel of the block has alpha 0
+constexpr uint8_t kClearTexels = 2;  // every texel of the block is 0 in all four channels
 
 // The states as last given to GL. Blending and the alpha test are left out where they cannot
 // change the result (an opaque draw, or alpha / inverse alpha blending with the reference 1).
@@ -77,6 +88,7 @@ struct GpuState {
     GLuint target = 0;  // 0: the picture
     int targetWidth = 800, targetHeight = 600;
     GLuint samplers[3] = {0, 0, 0};
+    GLuint copySource = 0;  // a framebuffer for reading a texture that is copied
     std::vector<TextureInfo> textures;  // by texture name
     AppliedStates applied;
 
@@ -100,6 +112,15 @@ struct GpuState {
     // What the gathered vertices cover: texture coordinates and the lowest vertex alpha.
     float uMin, uMax, vMin, vMax;
     uint32_t minAlpha;
+    // True while every gathered quad puts texel centres on pixel centres, one texel to a
+    // pixel: smooth filtering then gives the texels as they are, as no filtering does.
+    bool texelExact;
+    // world x view x projection, row vectors; and whether it maps straight onto the target
+    // (no perspective).
+    float combined[16];
+    bool affine;
+    bool shortcuts = true;
+    DrawStats stats;
 };
 GpuState* gGpu = nullptr;
 
@@ -154,6 +175,7 @@ void resetBatchBounds() {
     g.uMin = g.vMin = 1e30f;
     g.uMax = g.vMax = -1e30f;
     g.minAlpha = 255;
+    g.texelExact = true;
 }
 
 // The top-left area of a picture whose texels are all opaque.
@@ -174,6 +196,193 @@ void measureOpaqueArea(TextureInfo& info, const uint8_t* rgba) {
     info.opaqueWidth = ow;
     info.opaqueHeight = oh;
 }
+
+// Finds the clear blocks of a region of the texture that was just given its texels (pitch in
+// texels). Blocks only partly inside the region are counted as not clear.
+void measureClearBlocks(TextureInfo& info, const uint8_t* rgba, int pitch, int x, int y, int w, int h) {
+    int bw = (info.width + kBlockSize - 1) / kBlockSize, bh = (info.height + kBlockSize - 1) / kBlockSize;
+    if (info.clearBlocks.empty()) {
+        info.blocksWide = bw;
+        info.blocksHigh = bh;
+    }
+    std::vector<uint8_t>& blocks = info.clearBlocks;
+    int bx0 = x / kBlockSize, by0 = y / kBlockSize;
+    int bx1 = std::min(bw, (x + w + kBlockSize - 1) / kBlockSize), by1 = std::min(bh, (y + h + kBlockSize - 1) / kBlockSize);
+    bool any = false;
+    std::vector<uint8_t> found(static_cast<size_t>(bx1 - bx0) * static_cast<size_t>(by1 - by0), 0);
+    for (int by = by0; by < by1; ++by) {
+        for (int bx = bx0; bx < bx1; ++bx) {
+            int tx0 = bx * kBlockSize, ty0 = by * kBlockSize;
+            int tx1 = std::min(tx0 + kBlockSize, info.width), ty1 = std::min(ty0 + kBlockSize, info.height);
+            if (tx0 < x || ty0 < y || tx1 > x + w || ty1 > y + h) continue;
+            uint8_t flags = kClearAlpha | kClearTexels;
+            for (int ty = ty0; ty < ty1 && flags; ++ty) {
+                const uint8_t* p = rgba + (static_cast<size_t>(ty - y) * pitch + (tx0 - x)) * 4;
+                for (int tx = tx0; tx < tx1; ++tx, p += 4) {
+                    if (p[3] != 0) flags = 0;
+                    else if (p[0] | p[1] | p[2]) flags &= kClearAlpha;
+                }
+            }
+            found[static_cast<size_t>(by - by0) * (bx1 - bx0) + (bx - bx0)] = flags;
+            any = any || flags != 0;
+        }
+    }
+    if (!any && blocks.empty()) return;
+    if (blocks.empty()) blocks.assign(static_cast<size_t>(bw) * bh, 0);
+    for (int by = by0; by < by1; ++by)
+        std::memcpy(&blocks[static_cast<size_t>(by) * bw + bx0], &found[static_cast<size_t>(by - by0) * (bx1 - bx0)],
+                    static_cast<size_t>(bx1 - bx0));
+}
+
+// The texels that a draw may leave out because they would leave the target as it was:
+// kClearAlpha (alpha 0 changes nothing), kClearTexels (only texels of all zeros change
+// nothing) or 0 (every texel counts).
+uint8_t skippableTexels() {
+    const GpuState& g = *gGpu;
+    if (!g.texture) return 0;
+    if (g.alphaTest && g.alphaRef >= 1) return kClearAlpha;  // the alpha test drops them
+    if (g.depthTest && g.depthWrite) return 0;               // they would still write depth
+    if (!g.blending) return 0;
+    switch (g.blendMode) {
+        case 0:
+        case 3: return kClearAlpha;
+        case 1: return kClearTexels;
+        default: return 0;
+    }
+}
+
+Vertex lerp(const Vertex& a, const Vertex& b, float t) {
+    if (t == 0.0f) return a;
+    if (t == 1.0f) return b;
+    auto mix = [t](float p, float q) { return p + (q - p) * t; };
+    return Vertex{mix(a.x, b.x), mix(a.y, b.y), mix(a.z, b.z), a.argb, mix(a.u, b.u), mix(a.v, b.v)};
+}
+
+bool nearlyEqual(float a, float b) { return std::fabs(a - b) <= 1e-4f * std::max(1.0f, std::fabs(a) + std::fabs(b)); }
+
+// Where a vertex lands on the target, in pixels from its top-left corner (affine transforms).
+void targetPoint(const Vertex& v, float& x, float& y) {
+    const GpuState& g = *gGpu;
+    const float* m = g.combined;
+    float cx = v.x * m[0] + v.y * m[4] + v.z * m[8] + m[12];
+    float cy = v.x * m[1] + v.y * m[5] + v.z * m[9] + m[13];
+    x = (cx + 1.0f) * 0.5f * static_cast<float>(g.targetWidth);
+    y = (1.0f - cy) * 0.5f * static_cast<float>(g.targetHeight);
+}
+
+bool nearInteger(float f) { return std::fabs(f - std::round(f)) < 1e-3f; }
+
+// True when the quad (a strip of four) covers whole pixels with one texel each, texel centres
+// on pixel centres, the texture's rows and columns along the target's.
+bool quadIsTexelExact(const Vertex* q) {
+    const GpuState& g = *gGpu;
+    if (!g.affine || !g.texture) return false;
+    const TextureInfo* info = textureInfo(g.texture);
+    if (!info) return false;
+    float w = static_cast<float>(info->width), h = static_cast<float>(info->height);
+    float px[4], py[4];
+    for (int i = 0; i < 4; ++i) {
+        targetPoint(q[i], px[i], py[i]);
+        if (!nearInteger(px[i]) || !nearInteger(py[i]) || !nearInteger(q[i].u * w) || !nearInteger(q[i].v * h))
+            return false;
+    }
+    // Texture columns follow target columns one for one (either way), rows follow rows.
+    float sx = 0.0f, sy = 0.0f;
+    auto follows = [](float d, float dt, float& slope) {
+        if (d == 0.0f) return dt == 0.0f;
+        float k = dt / d;
+        if (k != 1.0f && k != -1.0f) return false;
+        if (slope == 0.0f) slope = k;
+        return slope == k;
+    };
+    for (int i = 1; i < 4; ++i) {
+        float dx = std::round(px[i] - px[0]), dy = std::round(py[i] - py[0]);
+        float du = std::round((q[i].u - q[0].u) * w), dv = std::round((q[i].v - q[0].v) * h);
+        if (!follows(dx, du, sx) || !follows(dy, dv, sy)) return false;
+    }
+    return sx != 0.0f && sy != 0.0f;
+}
+
+enum class Trim { kWhole, kCut, kNothingLeft };
+
+// A quad (a strip of four whose texture rectangle lies along its sides) is cut down to the
+// part of its texture rectangle that holds texels that change the target, with a margin for
+// filtering. The texture coordinates of every pixel that is left stay as they were.
+Trim trimQuad(const Vertex* q, Vertex* out) {
+    GpuState& g = *gGpu;
+    uint8_t skippable = g.shortcuts ? skippableTexels() : 0;
+    if (!skippable) return Trim::kWhole;
+    // Unfiltered, a pixel centre on the border of two texels may go the other way once the
+    // quad is cut; not so where texel centres lie on pixel centres.
+    if (!g.linear && !quadIsTexelExact(q)) return Trim::kWhole;
+    const TextureInfo* info = textureInfo(g.texture);
+    if (!info || info->clearBlocks.empty()) return Trim::kWhole;
+    for (int i = 0; i < 4; ++i) {
+        if (q[i].argb != q[0].argb || q[i].u < 0.0f || q[i].u > 1.0f || q[i].v < 0.0f || q[i].v > 1.0f)
+            return Trim::kWhole;
+    }
+    // A parallelogram, its texture coordinates following its sides.
+    if (!nearlyEqual(q[0].x + q[3].x, q[1].x + q[2].x) || !nearlyEqual(q[0].y + q[3].y, q[1].y + q[2].y) ||
+        !nearlyEqual(q[0].z + q[3].z, q[1].z + q[2].z) || !nearlyEqual(q[0].u + q[3].u, q[1].u + q[2].u) ||
+        !nearlyEqual(q[0].v + q[3].v, q[1].v + q[2].v))
+        return Trim::kWhole;
+    // s runs from q[0] to q[1], t from q[0] to q[2].
+    bool uAlongS;
+    if (q[1].u == q[0].u && q[2].v == q[0].v && q[1].v != q[0].v && q[2].u != q[0].u) uAlongS = false;
+    else if (q[1].v == q[0].v && q[2].u == q[0].u && q[1].u != q[0].u && q[2].v != q[0].v) uAlongS = true;
+    else return Trim::kWhole;
+    float u0 = q[0].u, u1 = uAlongS ? q[1].u : q[2].u;
+    float v0 = q[0].v, v1 = uAlongS ? q[2].v : q[1].v;
+    float w = static_cast<float>(info->width), h = static_cast<float>(info->height);
+    float uLo = std::min(u0, u1) * w, uHi = std::max(u0, u1) * w;
+    float vLo = std::min(v0, v1) * h, vHi = std::max(v0, v1) * h;
+    int bx0 = static_cast<int>(uLo) / kBlockSize, bx1 = std::min(info->blocksWide - 1, static_cast<int>(uHi) / kBlockSize);
+    int by0 = static_cast<int>(vLo) / kBlockSize, by1 = std::min(info->blocksHigh - 1, static_cast<int>(vHi) / kBlockSize);
+    if (static_cast<long>(bx1 - bx0 + 1) * (by1 - by0 + 1) > 16384) return Trim::kWhole;
+    int inkX0 = bx1 + 1, inkX1 = -1, inkY0 = by1 + 1, inkY1 = -1;
+    for (int by = by0; by <= by1; ++by) {
+        const uint8_t* row = &info->clearBlocks[static_cast<size_t>(by) * info->blocksWide];
+        for (int bx = bx0; bx <= bx1; ++bx) {
+            if (row[bx] & skippable) continue;
+            inkX0 = std::min(inkX0, bx);
+            inkX1 = std::max(inkX1, bx);
+            inkY0 = std::min(inkY0, by);
+            inkY1 = std::max(inkY1, by);
+        }
+    }
+    if (inkX1 < 0) return Trim::kNothingLeft;
+    // Bilinear filtering reaches one texel further, and the second level two texels of the
+    // first on each side of its own; a texel more against rounding.
+    float margin = !g.linear ? 1.0f : (info->levels > 1 ? 6.0f : 2.0f);
+    float keepULo = std::max(uLo, static_cast<float>(inkX0 * kBlockSize) - margin);
+    float keepUHi = std::min(uHi, static_cast<float>((inkX1 + 1) * kBlockSize) + margin);
+    float keepVLo = std::max(vLo, static_cast<float>(inkY0 * kBlockSize) - margin);
+    float keepVHi = std::min(vHi, static_cast<float>((inkY1 + 1) * kBlockSize) + margin);
+    if (keepULo <= uLo && keepUHi >= uHi && keepVLo <= vLo && keepVHi >= vHi) return Trim::kWhole;
+    // The kept ranges as fractions of the sides.
+    auto fraction = [](float from, float to, float at) {
+        float f = (at - from) / (to - from);
+        return std::min(1.0f, std::max(0.0f, f));
+    };
+    // At an end that is kept whole the fraction comes out as exactly 0 or 1.
+    auto range = [&](float from, float to, float lo, float hi, float scale, float& a, float& b) {
+        float fa = fraction(from * scale, to * scale, lo), fb = fraction(from * scale, to * scale, hi);
+        a = std::min(fa, fb);
+        b = std::max(fa, fb);
+    };
+    float uA, uB, vA, vB;
+    range(u0, u1, keepULo, keepUHi, w, uA, uB);
+    range(v0, v1, keepVLo, keepVHi, h, vA, vB);
+    float sA = uAlongS ? uA : vA, sB = uAlongS ? uB : vB;
+    float tA = uAlongS ? vA : uA, tB = uAlongS ? vB : uB;
+    auto at = [&](float s, float t) { return lerp(lerp(q[0], q[1], s), lerp(q[2], q[3], s), t); };
+    out[0] = at(sA, tA);
+    out[1] = at(sB, tA);
+    out[2] = at(sA, tB);
+    out[3] = at(sB, tB);
+    return Trim::kCut;
+}
+
 
 // True when every fragment of the gathered vertices comes out with alpha 255.
 bool batchIsOpaque() {
@@ -238,7 +447,9 @@ void applyDrawStates(bool opaque) {
         a.alphaRef = g.alphaRef;
     }
     int sampler = 0;
-    if (g.linear) {
+    bool unfiltered = g.texelExact && g.batchCount > 0;
+    if (g.linear && unfiltered) ++g.stats.unfilteredBatches;
+    if (g.linear && !unfiltered) {
         const TextureInfo* info = textureInfo(g.texture);
         sampler = info && info->levels > 1 ? 2 : 1;
     }
@@ -355,8 +566,18 @@ void swizzleToRgba(Vertex* v, int count) {
     }
 }
 
+void multiply(const float* a, const float* b, float* out) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            out[r * 4 + c] = a[r * 4] * b[c] + a[r * 4 + 1] * b[4 + c] + a[r * 4 + 2] * b[8 + c] + a[r * 4 + 3] * b[12 + c];
+}
+
 void loadMatrices() {
     GpuState& g = *gGpu;
+    float worldView[16];
+    multiply(g.world, g.view, worldView);
+    multiply(worldView, g.projection, g.combined);
+    g.affine = g.combined[3] == 0.0f && g.combined[7] == 0.0f && g.combined[11] == 0.0f && g.combined[15] == 1.0f;
     glMatrixMode(GL_PROJECTION);
     glLoadMatrixf(kClipFix);
     glMultMatrixf(g.projection);
@@ -396,6 +617,139 @@ void applyAllStates() {
     applyTextureFilter(0);
     loadMatrices();
 }
+// The gathered vertices, drawn.
+void drawBatch() {
+    GpuState& g = *gGpu;
+    applyDrawStates(batchIsOpaque());
+    setSpriteArrays(g.batch);
+    colourMaterial(true);
+    glDrawArrays(GL_TRIANGLES, 0, g.batchCount);
+}
+
+// Texel runs along one axis of a copied quad: target pixel p (from `from`, `count` of them)
+// takes texel floor(a + b * (p + 0.5)); runs of pixels whose texels follow one for one. A pixel
+// whose centre falls on the border of two texels goes either way as rounding falls: it is
+// listed apart, to be drawn the plain way.
+struct CopyRun {
+    int pixel, texel, length;
+};
+constexpr int kMaxCopyRuns = 8;
+constexpr int kMaxUnsure = 4;
+
+struct AxisRuns {
+    CopyRun runs[kMaxCopyRuns];
+    int count = 0;
+    int unsure[kMaxUnsure];
+    int unsureCount = 0;
+};
+
+bool copyRuns(int from, int count, double a, double b, int texels, AxisRuns& out) {
+    out.count = out.unsureCount = 0;
+    for (int p = from; p < from + count; ++p) {
+        double at = a + b * (p + 0.5);
+        int t = static_cast<int>(std::floor(at));
+        if (t < 0 || t >= texels) return false;
+        if (at - t < 2e-4 || t + 1 - at < 2e-4) {
+            if (out.unsureCount == kMaxUnsure) return false;
+            out.unsure[out.unsureCount++] = p;
+            continue;
+        }
+        CopyRun* last = out.count > 0 ? &out.runs[out.count - 1] : nullptr;
+        if (last && last->texel + last->length == t && last->pixel + last->length == p) {
+            ++last->length;
+            continue;
+        }
+        if (out.count == kMaxCopyRuns) return false;
+        out.runs[out.count++] = CopyRun{p, t, 1};
+    }
+    return out.count > 0;
+}
+
+// A batch of one opaque, white, unfiltered quad lying along the target's axes is the texture's
+// texels copied: done as copies of texel blocks, which costs a software rasterizer far less
+// than filling the pixels one by one. False, with nothing done, when the batch is not such.
+bool copyBatch() {
+    GpuState& g = *gGpu;
+    if (!g.shortcuts || g.batchCount != 6 || !g.affine || g.depthTest || g.lighting || g.culling || !g.texture) return false;
+    if (g.linear && !g.texelExact) return false;
+    if (g.blending && g.blendMode != 0 && g.blendMode != 2) return false;
+    const Vertex* b = g.batch;
+    // The two triangles of a strip of four: a b c, c b d.
+    if (std::memcmp(&b[3], &b[2], sizeof(Vertex)) != 0 || std::memcmp(&b[4], &b[1], sizeof(Vertex)) != 0) return false;
+    const Vertex q[4] = {b[0], b[1], b[2], b[5]};
+    for (const Vertex& v : q) {
+        if (v.argb != 0xFFFFFFFFu) return false;
+        const float* m = g.combined;
+        float z = v.x * m[2] + v.y * m[6] + v.z * m[10] + m[14];
+        if (z < 0.0f || z > 1.0f) return false;  // clipped
+    }
+    if (!batchIsOpaque()) return false;
+    const TextureInfo* info = textureInfo(g.texture);
+    if (!info) return false;
+    // The rectangle it covers, in whole pixels.
+    float px[4], py[4];
+    for (int i = 0; i < 4; ++i) {
+        targetPoint(q[i], px[i], py[i]);
+        if (!nearInteger(px[i]) || !nearInteger(py[i])) return false;
+        px[i] = std::round(px[i]);
+        py[i] = std::round(py[i]);
+    }
+    float x0 = std::min({px[0], px[1], px[2], px[3]}), x1 = std::max({px[0], px[1], px[2], px[3]});
+    float y0 = std::min({py[0], py[1], py[2], py[3]}), y1 = std::max({py[0], py[1], py[2], py[3]});
+    for (int i = 0; i < 4; ++i)
+        if ((px[i] != x0 && px[i] != x1) || (py[i] != y0 && py[i] != y1)) return false;
+    if (x0 < 0.0f || y0 < 0.0f || x1 > static_cast<float>(g.targetWidth) || y1 > static_cast<float>(g.targetHeight) ||
+        x1 <= x0 || y1 <= y0)
+        return false;
+    // Texel columns as a function of the pixel column alone, rows of the row alone.
+    int topLeft = -1, right = -1, bottom = -1;
+    for (int i = 0; i < 4; ++i) {
+        if (px[i] == x0 && py[i] == y0) topLeft = i;
+        if (px[i] == x1 && py[i] == y0) right = i;
+        if (px[i] == x0 && py[i] == y1) bottom = i;
+    }
+    if (topLeft < 0 || right < 0 || bottom < 0) return false;
+    const Vertex& tl = q[topLeft];
+    if (q[right].v != tl.v || q[bottom].u != tl.u) return false;
+    double w = info->width, h = info->height;
+    double bu = (static_cast<double>(q[right].u) - tl.u) * w / (x1 - x0);
+    double bv = (static_cast<double>(q[bottom].v) - tl.v) * h / (y1 - y0);
+    double au = static_cast<double>(tl.u) * w - bu * x0, av = static_cast<double>(tl.v) * h - bv * y0;
+    AxisRuns columns, rows;
+    if (!copyRuns(static_cast<int>(x0), static_cast<int>(x1 - x0), au, bu, info->width, columns) ||
+        !copyRuns(static_cast<int>(y0), static_cast<int>(y1 - y0), av, bv, info->height, rows))
+        return false;
+    if (!g.copySource) g.fn.genFramebuffers(1, &g.copySource);
+    g.fn.bindFramebuffer(GL_READ_FRAMEBUFFER, g.copySource);
+    g.fn.framebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, g.texture, 0);
+    for (int r = 0; r < rows.count; ++r) {
+        for (int c = 0; c < columns.count; ++c) {
+            const CopyRun& col = columns.runs[c];
+            const CopyRun& row = rows.runs[r];
+            g.fn.blitFramebuffer(col.texel, row.texel, col.texel + col.length, row.texel + row.length, col.pixel, row.pixel,
+                                 col.pixel + col.length, row.pixel + row.length, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        }
+    }
+    g.fn.framebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+    bindCurrentTarget();
+    // The unsure rows and columns: the quad drawn through a one-pixel slit, so that each of
+    // their pixels comes out as drawing the whole quad would make it.
+    if (rows.unsureCount || columns.unsureCount) {
+        glEnable(GL_SCISSOR_TEST);
+        for (int i = 0; i < rows.unsureCount; ++i) {
+            glScissor(static_cast<GLint>(x0), rows.unsure[i], static_cast<GLsizei>(x1 - x0), 1);
+            drawBatch();
+        }
+        for (int i = 0; i < columns.unsureCount; ++i) {
+            glScissor(columns.unsure[i], static_cast<GLint>(y0), 1, static_cast<GLsizei>(y1 - y0));
+            drawBatch();
+        }
+        glDisable(GL_SCISSOR_TEST);
+    }
+    ++g.stats.copies;
+    return true;
+}
+
 }  // namespace
 
 bool init(int pictureWidth, int pictureHeight) {
@@ -463,6 +817,7 @@ void shutdown() {
         }
         if (g.depthStencil) g.fn.deleteRenderbuffers(1, &g.depthStencil);
         if (g.samplers[0] && g.fn.deleteSamplers) g.fn.deleteSamplers(3, g.samplers);
+        if (g.copySource) g.fn.deleteFramebuffers(1, &g.copySource);
     }
     delete gGpu;
     gGpu = nullptr;
@@ -470,15 +825,23 @@ void shutdown() {
 
 bool ready() { return gGpu && gGpu->up; }
 
+void setShortcuts(bool on) {
+    if (!ready() || gGpu->shortcuts == on) return;
+    flush();
+    gGpu->shortcuts = on;
+}
+
+DrawStats& drawStats() {
+    static DrawStats none;
+    return ready() ? gGpu->stats : none;
+}
+
 void flush() {
     if (!ready()) return;
     GpuState& g = *gGpu;
     if (g.batchCount == 0) return;
     if (!g.bgraColours) swizzleToRgba(g.batch, g.batchCount);
-    applyDrawStates(batchIsOpaque());
-    setSpriteArrays(g.batch);
-    colourMaterial(true);
-    glDrawArrays(GL_TRIANGLES, 0, g.batchCount);
+    if (!copyBatch()) drawBatch();
     g.batchCount = 0;
     resetBatchBounds();
 }
@@ -663,8 +1026,11 @@ uint32_t createTexture(int width, int height, int levels, const uint8_t* rgba) {
     }
     if (gGpu->textures.size() <= name) gGpu->textures.resize(name + 64);
     TextureInfo& info = gGpu->textures[name];
-    info = TextureInfo{width, height, levels > 1 ? 2 : 1, 0, 0};
-    measureOpaqueArea(info, zeros.empty() ? rgba : nullptr);
+    info = TextureInfo{width, height, levels > 1 ? 2 : 1, 0, 0, {}, 0, 0};
+    if (zeros.empty()) {
+        measureOpaqueArea(info, rgba);
+        measureClearBlocks(info, rgba, width, 0, 0, width, height);
+    }
     return name;
 }
 
@@ -681,6 +1047,7 @@ bool uploadTexture(uint32_t texture, int x, int y, int width, int height, const 
     if (TextureInfo* info = textureInfo(texture)) {
         if (x == 0 && y == 0 && width == info->width && height == info->height) measureOpaqueArea(*info, rgba);
         else info->opaqueWidth = info->opaqueHeight = 0;
+        measureClearBlocks(*info, rgba, width, x, y, width, height);
     }
     return ok;
 }
@@ -760,6 +1127,17 @@ void setRenderTarget(uint32_t framebuffer, int width, int height) {
 void drawSprites(const Vertex* vertices, int count, int primitive) {
     if (!ready() || !vertices || count < 3) return;
     GpuState& g = *gGpu;
+    Vertex trimmed[4];
+    if (primitive == kTriangleStrip && count == 4) {
+        switch (trimQuad(vertices, trimmed)) {
+            case Trim::kNothingLeft: ++g.stats.quadsLeftOut; return;
+            case Trim::kCut:
+                vertices = trimmed;
+                ++g.stats.quadsCut;
+                break;
+            case Trim::kWhole: break;
+        }
+    }
     int triangles = primitive == kTriangleList ? count / 3 : count - 2;
     if (triangles * 3 > kBatchCapacity) {
         // Too long to gather: straight through.
@@ -767,6 +1145,7 @@ void drawSprites(const Vertex* vertices, int count, int primitive) {
         return;
     }
     if (g.batchCount + triangles * 3 > kBatchCapacity) flush();
+    if (g.linear && g.texelExact) g.texelExact = g.shortcuts && primitive == kTriangleStrip && count == 4 && quadIsTexelExact(vertices);
     for (int i = 0; i < count; ++i) {
         const Vertex& v = vertices[i];
         if (v.u < g.uMin) g.uMin = v.u;

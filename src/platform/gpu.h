@@ -88,6 +88,19 @@ bool readPresentedPicture(uint8_t* rgba);  // width x height x 4, top row first
 bool readPicture(uint8_t* rgba);           // the picture being drawn
 bool readTarget(int width, int height, uint8_t* rgba);  // the current target, top row first
 
+// The drawing shortcuts, each giving the picture the plain way of drawing gives: quads cut
+// down to the part of their texture that changes the target, quads whose texels land one to a
+// pixel drawn without filtering, opaque pictures copied. On by default; tests turn them off to
+// compare, and count what they did.
+struct DrawStats {
+    uint32_t quadsCut = 0;
+    uint32_t quadsLeftOut = 0;
+    uint32_t unfilteredBatches = 0;
+    uint32_t copies = 0;
+};
+void setShortcuts(bool on);
+DrawStats& drawStats();
+
 int pictureWidth();
 int pictureHeight();
 const char* rendererName();

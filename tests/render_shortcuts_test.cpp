@@ -1,0 +1,185 @@
+// The drawing shortcuts (clear margins cut off, texel-exact quads unfiltered, opaque pictures
+// copied) must give the picture that drawing everything the plain way gives.
+#include <cmath>
+#include <functional>
+
+#include "render_support.h"
+
+using namespace render_test;
+
+namespace {
+
+class Shortcuts : public RenderTest {
+protected:
+    // The picture drawn by `scene` with the shortcuts on, compared with the plain one.
+    // Returns the number of pixels that differ and what the shortcuts did.
+    // Smooth filtering may round a weight the other way once a quad is cut: `tolerance` allows
+    // for that.
+    int differences(const std::function<void()>& scene, platform::gpu::DrawStats& did, int tolerance = 0) {
+        std::vector<uint8_t> plain, quick;
+        for (bool on : {false, true}) {
+            platform::gpu::setShortcuts(on);
+            clearTarget(0xFF203040u);
+            platform::gpu::drawStats() = {};
+            scene();
+            (on ? quick : plain) = picture();
+            if (on) did = platform::gpu::drawStats();
+        }
+        platform::gpu::setShortcuts(true);
+        int differing = 0;
+        for (size_t i = 0; i < plain.size(); i += 4) {
+            for (size_t c = 0; c < 4; ++c) {
+                if (std::abs(plain[i + c] - quick[i + c]) > tolerance) {
+                    if (differing < 5)
+                        ADD_FAILURE() << "pixel " << (i / 4) % 800 << "," << (i / 4) / 800 << " channel " << c
+                                      << ": plain " << int(plain[i + c]) << ", with shortcuts " << int(quick[i + c]);
+                    ++differing;
+                    break;
+                }
+            }
+        }
+        return differing;
+    }
+
+    // 64 x 64 texels: a coloured 20 x 12 patch at (22, 30), clear around it. `edge` is the
+    // colour of the clear texels (alpha 0).
+    TextureEntry* patch(const char* name, Rgba edge, bool fromFile) {
+        auto texels = makePixels(64, 64, [edge](int x, int y) {
+            if (x >= 22 && x < 42 && y >= 30 && y < 42) return Rgba{x * 9 % 256, y * 13 % 256, 200, 40 + x * 5};
+            return edge;
+        });
+        if (!fromFile) return createTextureFromPixels(name, texels.data(), 64, 64, true);
+        addFile(name, platform::encodeTga(texels.data(), 64, 64, false));
+        return loadTexture(name);  // with its second level
+    }
+};
+
+TEST_F(Shortcuts, CutQuadsGiveThePlainPicture) {
+    TextureEntry* single = patch("patch.tga", {0, 0, 0, 0}, false);
+    TextureEntry* levels = patch("patch2.tga", {0, 0, 0, 0}, true);
+    for (TextureEntry* t : {single, levels}) {
+        for (bool smooth : {true, false}) {
+            platform::gpu::DrawStats did;
+            int n = differences(
+                [&] {
+                    bindTexture(t);
+                    if (smooth) switchOn(kSwitchSmoothFiltering);
+                    else switchOff(kSwitchSmoothFiltering);
+                    setBlendMode(kBlendAlpha);
+                    drawQuad(-200.0f, 100.0f, 64, 64, kFull, 0xFFFFFFFFu, 10.0f);  // one to one
+                    drawQuad(0, 100, 160, 96, kFull, 0xC0FF8040u, 10.0f);         // enlarged
+                    drawQuad(200, 100, 41, 37, kFull, 0xFFFFFFFFu, 10.0f);         // reduced
+                    drawRotatedQuad(-150, -120, -150, -120, 33.0f, 120, 120, kFull, 0xFFFFFFFFu, 10.0f);
+                    drawQuad(100, -150, 90, 90, UVRect{0.25f, 0.4f, 0.8f, 0.75f}, 0xFFFFFFFFu, 10.0f);
+                    setBlendMode(kBlendAdditive);  // clear texels are all zero: cut as well
+                    drawQuad(250, -150, 100, 100, kFull, 0xFFFFFFFFu, 10.0f);
+                },
+                did, smooth ? 1 : 0);
+            EXPECT_EQ(n, 0) << (t == levels ? "two levels" : "one level") << (smooth ? ", smooth" : ", unfiltered");
+            // Unfiltered, only the quad whose texels land one to a pixel is cut.
+            EXPECT_EQ(did.quadsCut, smooth ? 6u : 1u);
+        }
+    }
+}
+
+TEST_F(Shortcuts, QuadsAreLeftWholeWhereClearTexelsWouldShow) {
+    // Without the alpha test, clear texels that are not black show under additive blending,
+    // and opaque drawing takes every texel.
+    TextureEntry* grey = patch("grey.tga", {90, 90, 90, 0}, false);
+    platform::gpu::DrawStats did;
+    int n = differences(
+        [&] {
+            bindTexture(grey);
+            switchOff(kSwitchAlphaTest);
+            setBlendMode(kBlendAdditive);
+            drawQuad(0, 0, 128, 128, kFull, 0xFFFFFFFFu, 10.0f);
+            setBlendMode(kBlendOpaque);
+            drawQuad(-200, 0, 128, 128, kFull, 0xFFFFFFFFu, 10.0f);
+            switchOn(kSwitchAlphaTest);
+            setBlendMode(kBlendAlpha);
+        },
+        did);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(did.quadsCut, 0u);
+    // Gone altogether: a quad over clear texels only.
+    n = differences(
+        [&] {
+            bindTexture(grey);
+            drawQuad(0, 0, 50, 50, UVRect{0.0f, 0.0f, 0.25f, 0.25f}, 0xFFFFFFFFu, 10.0f);
+        },
+        did);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(did.quadsLeftOut, 1u);
+    // Texels given later count: an update that fills the clear corner.
+    auto white = makePixels(16, 16, [](int, int) { return Rgba{255, 255, 255, 255}; });
+    platform::gpu::uploadTexture(grey->texture, 0, 0, 16, 16, white.data());
+    n = differences(
+        [&] {
+            bindTexture(grey);
+            drawQuad(0, 0, 50, 50, UVRect{0.0f, 0.0f, 0.25f, 0.25f}, 0xFFFFFFFFu, 10.0f);
+        },
+        did);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(did.quadsLeftOut, 0u);
+    EXPECT_TRUE(near(pixel(400, 300), {255, 255, 255, 255}, 0));
+}
+
+TEST_F(Shortcuts, TexelExactQuadsAreDrawnUnfilteredWithThePlainPixels) {
+    auto texels = makePixels(64, 64, [](int x, int y) { return Rgba{x * 4, y * 4, (x * y) % 256, 255 - x}; });
+    TextureEntry* t = createTextureFromPixels("exact", texels.data(), 64, 64, true);
+    platform::gpu::DrawStats did;
+    auto sprites = [&](float shift) {
+        bindTexture(t);
+        switchOn(kSwitchSmoothFiltering);
+        for (int i = 0; i < 6; ++i)
+            drawQuad(-300.0f + 96.0f * i + shift, 40.0f, 32, 48, UVRect{0.25f, 0.125f, 0.75f, 0.875f}, 0xFFFFFFFFu,
+                     10.0f);
+    };
+    EXPECT_EQ(differences([&] { sprites(0.0f); }, did), 0);
+    EXPECT_EQ(did.unfilteredBatches, 1u);
+    // Half a pixel off: filtered, as before.
+    EXPECT_EQ(differences([&] { sprites(0.5f); }, did), 0);
+    EXPECT_EQ(did.unfilteredBatches, 0u);
+}
+
+TEST_F(Shortcuts, OpaquePicturesAreCopiedWithThePlainPixels) {
+    auto texels = makePixels(1024, 1024, [](int x, int y) { return Rgba{x % 256, y % 256, (x / 256) * 60 + (y / 256) * 7, 255}; });
+    TextureEntry* t = createTextureFromPixels("backdrop", texels.data(), 1024, 1024, false);
+    struct Case {
+        float x0, y0, x1, y1, u0, v0, u1, v1;
+    };
+    const Case cases[] = {
+        {0, 0, 800, 600, 0, 0, 0.78125f, 0.5859375f},     // the backdrop, with the inset
+        {100, 50, 612, 306, 0.25f, 0.5f, 0.75f, 0.75f},   // one to one, but for the inset
+        {10, 20, 410, 320, 0.0f, 0.0f, 0.3896f, 0.2925f},  // a little smaller than one to one
+    };
+    for (const Case& c : cases) {
+        platform::gpu::DrawStats did;
+        int n = differences(
+            [&] {
+                bindTexture(t);
+                switchOff(kSwitchSmoothFiltering);
+                drawScreenRect(c.x0, c.y0, c.x1, c.y1, c.u0, c.v0, c.u1, c.v1, 0xFFFFFFFFu);
+                switchOn(kSwitchSmoothFiltering);
+            },
+            did);
+        EXPECT_EQ(n, 0) << c.x0 << "," << c.y0;
+        EXPECT_EQ(did.copies, 1u) << c.x0 << "," << c.y0;
+    }
+    // Tinted, blended over, or filtered: drawn.
+    platform::gpu::DrawStats did;
+    EXPECT_EQ(differences(
+                  [&] {
+                      bindTexture(t);
+                      switchOff(kSwitchSmoothFiltering);
+                      drawScreenRect(0, 0, 800, 600, 0, 0, 0.78125f, 0.5859375f, 0xFFFF8080u);
+                      drawScreenRect(0, 0, 400, 300, 0, 0, 0.78125f, 0.5859375f, 0x80FFFFFFu);
+                      switchOn(kSwitchSmoothFiltering);
+                      drawScreenRect(400, 300, 800, 600, 0, 0, 0.78125f, 0.5859375f, 0xFFFFFFFFu);
+                  },
+                  did),
+              0);
+    EXPECT_EQ(did.copies, 0u);
+}
+
+}  // namespace
