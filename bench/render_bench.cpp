@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gpu.h"
 #include "platform/image.h"
 #include "platform/window.h"
 #include "render/device.h"
@@ -131,7 +132,7 @@ void drawFrame(const Scene& s, int frame, bool pictureOnly = false) {
     waitForDrawing();
 }
 
-void runFrames(benchmark::State& state, bool pictureOnly) {
+void runFrames(benchmark::State& state, bool pictureOnly, bool shortcuts = true) {
     platform::setHeadless(true);
     if (!initDevice()) {
         state.SkipWithError("no OpenGL context");
@@ -139,20 +140,29 @@ void runFrames(benchmark::State& state, bool pictureOnly) {
     }
     setTextureFileSource(&kSource);
     Scene s = setUp();
+    platform::gpu::setShortcuts(shortcuts);
     int frame = 0;
     for (int i = 0; i < 5; ++i) drawFrame(s, frame++, pictureOnly);
     triangleCounter() = 0;
+    platform::gpu::drawStats() = {};
     for (auto _ : state) drawFrame(s, frame++, pictureOnly);
-    state.counters["triangles_per_frame"] =
-        static_cast<double>(triangleCounter()) / static_cast<double>(state.iterations());
+    auto perFrame = [&](uint32_t n) { return static_cast<double>(n) / static_cast<double>(state.iterations()); };
+    state.counters["triangles_per_frame"] = perFrame(triangleCounter());
+    const platform::gpu::DrawStats& stats = platform::gpu::drawStats();
+    state.counters["quads_cut"] = perFrame(stats.quadsCut);
+    state.counters["unfiltered_batches"] = perFrame(stats.unfilteredBatches);
+    state.counters["copies"] = perFrame(stats.copies);
     shutdownDevice();
     setTextureFileSource(nullptr);
     platform::setHeadless(false);
 }
 void BM_TypicalFrame(benchmark::State& state) { runFrames(state, false); }
+// The same frame with the drawing shortcuts off: everything drawn the plain way.
+void BM_TypicalFramePlain(benchmark::State& state) { runFrames(state, false, false); }
 // The full-screen picture alone (the largest part of the frame's pixels).
 void BM_FullScreenPicture(benchmark::State& state) { runFrames(state, true); }
 BENCHMARK(BM_TypicalFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_TypicalFramePlain)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FullScreenPicture)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3)->ReportAggregatesOnly(true);
 
 }  // namespace
