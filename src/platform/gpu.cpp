@@ -33,6 +33,17 @@ struct GlFunctions {
     PFNGLDELETESAMPLERSPROC deleteSamplers = nullptr;
     PFNGLSAMPLERPARAMETERIPROC samplerParameteri = nullptr;
     PFNGLBINDSAMPLERPROC bindSampler = nullptr;
+    PFNGLCREATESHADERPROC createShader = nullptr;
+    PFNGLSHADERSOURCEPROC shaderSource = nullptr;
+    PFNGLCOMPILESHADERPROC compileShader = nullptr;
+    PFNGLGETSHADERIVPROC getShaderiv = nullptr;
+    PFNGLDELETESHADERPROC deleteShader = nullptr;
+    PFNGLCREATEPROGRAMPROC createProgram = nullptr;
+    PFNGLATTACHSHADERPROC attachShader = nullptr;
+    PFNGLLINKPROGRAMPROC linkProgram = nullptr;
+    PFNGLGETPROGRAMIVPROC getProgramiv = nullptr;
+    PFNGLDELETEPROGRAMPROC deleteProgram = nullptr;
+    PFNGLUSEPROGRAMPROC useProgram = nullptr;
 };
 
 // What the backend knows of each texture: its size, its levels, and the top-left area whose
@@ -89,6 +100,11 @@ struct GpuState {
     int targetWidth = 800, targetHeight = 600;
     GLuint samplers[3] = {0, 0, 0};
     GLuint copySource = 0;  // a framebuffer for reading a texture that is copied
+    // The sprite shaders: texel x vertex colour, the texel alone (all vertices white), and the
+    // vertex colour alone (no texture). They do what the fixed function does for unlit
+    // sprites, with less work for each pixel. 0 when the driver has none.
+    GLuint spriteProgram[3] = {0, 0, 0};
+    GLuint currentProgram = 0;
     std::vector<TextureInfo> textures;  // by texture name
     AppliedStates applied;
 
@@ -115,6 +131,7 @@ struct GpuState {
     // True while every gathered quad puts texel centres on pixel centres, one texel to a
     // pixel: smooth filtering then gives the texels as they are, as no filtering does.
     bool texelExact;
+    bool batchWhite;  // every gathered vertex is opaque white
     // world x view x projection, row vectors; and whether it maps straight onto the target
     // (no perspective).
     float combined[16];
@@ -152,6 +169,14 @@ bool loadFunctions(GlFunctions& fn) {
         fn.genSamplers = nullptr;
         fn.bindSampler = nullptr;
     }
+    // Shaders are optional too: without them sprites go through the fixed function.
+    if (!(load(fn.createShader, "glCreateShader") && load(fn.shaderSource, "glShaderSource") &&
+          load(fn.compileShader, "glCompileShader") && load(fn.getShaderiv, "glGetShaderiv") &&
+          load(fn.deleteShader, "glDeleteShader") && load(fn.createProgram, "glCreateProgram") &&
+          load(fn.attachShader, "glAttachShader") && load(fn.linkProgram, "glLinkProgram") &&
+          load(fn.getProgramiv, "glGetProgramiv") && load(fn.deleteProgram, "glDeleteProgram") &&
+          load(fn.useProgram, "glUseProgram")))
+        fn.useProgram = nullptr;
     return ok;
 }
 
@@ -176,6 +201,7 @@ void resetBatchBounds() {
     g.uMax = g.vMax = -1e30f;
     g.minAlpha = 255;
     g.texelExact = true;
+    g.batchWhite = true;
 }
 
 // The top-left area of a picture whose texels are all opaque.
@@ -617,9 +643,84 @@ void applyAllStates() {
     applyTextureFilter(0);
     loadMatrices();
 }
+GLuint compileShader(GLenum kind, const char* source) {
+    const GlFunctions& fn = gGpu->fn;
+    GLuint shader = fn.createShader(kind);
+    fn.shaderSource(shader, 1, &source, nullptr);
+    fn.compileShader(shader);
+    GLint ok = GL_FALSE;
+    fn.getShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (ok != GL_TRUE) {
+        fn.deleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+GLuint linkProgram(const char* vertexSource, const char* fragmentSource) {
+    const GlFunctions& fn = gGpu->fn;
+    GLuint vs = compileShader(GL_VERTEX_SHADER, vertexSource);
+    GLuint fs = compileShader(GL_FRAGMENT_SHADER, fragmentSource);
+    GLuint program = 0;
+    if (vs && fs) {
+        program = fn.createProgram();
+        fn.attachShader(program, vs);
+        fn.attachShader(program, fs);
+        fn.linkProgram(program);
+        GLint ok = GL_FALSE;
+        fn.getProgramiv(program, GL_LINK_STATUS, &ok);
+        if (ok != GL_TRUE) {
+            fn.deleteProgram(program);
+            program = 0;
+        }
+    }
+    if (vs) fn.deleteShader(vs);
+    if (fs) fn.deleteShader(fs);
+    return program;
+}
+
+// The sprite shaders; without all three, none.
+void makeSpritePrograms() {
+    GpuState& g = *gGpu;
+    if (!g.fn.useProgram) return;
+    // ftransform() places vertices exactly where the fixed function does.
+    const char* vertex =
+        "#version 120\n"
+        "varying vec2 uv;\n"
+        "void main() {\n"
+        "    gl_Position = ftransform();\n"
+        "    uv = gl_MultiTexCoord0.xy;\n"
+        "    gl_FrontColor = gl_Color;\n"
+        "}\n";
+    const char* fragment[3] = {
+        "#version 120\nuniform sampler2D picture;\nvarying vec2 uv;\n"
+        "void main() { gl_FragColor = texture2D(picture, uv) * gl_Color; }\n",
+        "#version 120\nuniform sampler2D picture;\nvarying vec2 uv;\n"
+        "void main() { gl_FragColor = texture2D(picture, uv); }\n",
+        "#version 120\nvoid main() { gl_FragColor = gl_Color; }\n"};
+    for (int i = 0; i < 3; ++i) g.spriteProgram[i] = linkProgram(vertex, fragment[i]);
+    if (!g.spriteProgram[0] || !g.spriteProgram[1] || !g.spriteProgram[2]) {
+        for (GLuint& p : g.spriteProgram) {
+            if (p) g.fn.deleteProgram(p);
+            p = 0;
+        }
+    }
+}
+
+void useProgram(GLuint program) {
+    GpuState& g = *gGpu;
+    if (g.currentProgram == program || !g.fn.useProgram) return;
+    g.fn.useProgram(program);
+    g.currentProgram = program;
+}
+
 // The gathered vertices, drawn.
 void drawBatch() {
     GpuState& g = *gGpu;
+    if (g.spriteProgram[0] && !g.lighting)
+        useProgram(g.spriteProgram[!g.texture ? 2 : (g.batchWhite ? 1 : 0)]);
+    else
+        useProgram(0);
     applyDrawStates(batchIsOpaque());
     setSpriteArrays(g.batch);
     colourMaterial(true);
@@ -794,6 +895,7 @@ bool init(int pictureWidth, int pictureHeight) {
         g.fn.samplerParameteri(g.samplers[2], GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         g.fn.samplerParameteri(g.samplers[2], GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     }
+    makeSpritePrograms();
     resetBatchBounds();
     g.up = true;
     g.back = 0;
@@ -818,6 +920,9 @@ void shutdown() {
         if (g.depthStencil) g.fn.deleteRenderbuffers(1, &g.depthStencil);
         if (g.samplers[0] && g.fn.deleteSamplers) g.fn.deleteSamplers(3, g.samplers);
         if (g.copySource) g.fn.deleteFramebuffers(1, &g.copySource);
+        if (g.fn.useProgram) g.fn.useProgram(0);
+        for (GLuint p : g.spriteProgram)
+            if (p) g.fn.deleteProgram(p);
     }
     delete gGpu;
     gGpu = nullptr;
@@ -1154,6 +1259,7 @@ void drawSprites(const Vertex* vertices, int count, int primitive) {
         if (v.v > g.vMax) g.vMax = v.v;
         uint32_t alpha = v.argb >> 24;
         if (alpha < g.minAlpha) g.minAlpha = alpha;
+        if (v.argb != 0xFFFFFFFFu) g.batchWhite = false;
     }
     Vertex* out = g.batch + g.batchCount;
     if (primitive == kTriangleList) {
@@ -1248,6 +1354,7 @@ void drawRaw(const void* vertices, int count, uint32_t layout, int primitive) {
         glTexCoord2f(0.0f, 0.0f);
     }
     colourMaterial(diffuseOffset >= 0);
+    useProgram(0);
     applyDrawStates(false);
     glDrawArrays(glPrimitive(primitive), 0, count);
 }
