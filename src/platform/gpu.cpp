@@ -57,6 +57,10 @@ struct TextureInfo {
     // What each block of 4 x 4 texels holds (kClearAlpha, kClearTexels), row by row; empty
     // when the contents are not known here (render targets) or no block is clear.
     std::vector<uint8_t> clearBlocks;
+    // For each block, where its texels that are not clear lie: the low byte for kClearAlpha,
+    // the high byte for kClearTexels, each as first and last column, first and last row
+    // (two bits each).
+    std::vector<uint16_t> inkBoxes;
     int blocksWide = 0;
     int blocksHigh = 0;
 };
@@ -223,41 +227,66 @@ void measureOpaqueArea(TextureInfo& info, const uint8_t* rgba) {
     info.opaqueHeight = oh;
 }
 
+constexpr uint8_t kWholeBlock = 0xCC;  // columns 0 to 3, rows 0 to 3
+
 // Finds the clear blocks of a region of the texture that was just given its texels (pitch in
-// texels). Blocks only partly inside the region are counted as not clear.
+// texels), and where the others hold their texels. Blocks only partly inside the region are
+// counted as not clear, texels everywhere.
 void measureClearBlocks(TextureInfo& info, const uint8_t* rgba, int pitch, int x, int y, int w, int h) {
     int bw = (info.width + kBlockSize - 1) / kBlockSize, bh = (info.height + kBlockSize - 1) / kBlockSize;
-    if (info.clearBlocks.empty()) {
-        info.blocksWide = bw;
-        info.blocksHigh = bh;
-    }
-    std::vector<uint8_t>& blocks = info.clearBlocks;
     int bx0 = x / kBlockSize, by0 = y / kBlockSize;
     int bx1 = std::min(bw, (x + w + kBlockSize - 1) / kBlockSize), by1 = std::min(bh, (y + h + kBlockSize - 1) / kBlockSize);
+    size_t regionBlocks = static_cast<size_t>(bx1 - bx0) * static_cast<size_t>(by1 - by0);
+    std::vector<uint8_t> flags(regionBlocks, 0);
+    std::vector<uint16_t> boxes(regionBlocks, kWholeBlock | kWholeBlock << 8);
     bool any = false;
-    std::vector<uint8_t> found(static_cast<size_t>(bx1 - bx0) * static_cast<size_t>(by1 - by0), 0);
     for (int by = by0; by < by1; ++by) {
         for (int bx = bx0; bx < bx1; ++bx) {
             int tx0 = bx * kBlockSize, ty0 = by * kBlockSize;
             int tx1 = std::min(tx0 + kBlockSize, info.width), ty1 = std::min(ty0 + kBlockSize, info.height);
             if (tx0 < x || ty0 < y || tx1 > x + w || ty1 > y + h) continue;
-            uint8_t flags = kClearAlpha | kClearTexels;
-            for (int ty = ty0; ty < ty1 && flags; ++ty) {
+            // Extents of the texels with alpha, and of the texels that are not all zero.
+            int lo[2][2] = {{4, 4}, {4, 4}}, hi[2][2] = {{-1, -1}, {-1, -1}};
+            for (int ty = ty0; ty < ty1; ++ty) {
                 const uint8_t* p = rgba + (static_cast<size_t>(ty - y) * pitch + (tx0 - x)) * 4;
                 for (int tx = tx0; tx < tx1; ++tx, p += 4) {
-                    if (p[3] != 0) flags = 0;
-                    else if (p[0] | p[1] | p[2]) flags &= kClearAlpha;
+                    bool shows[2] = {p[3] != 0, (p[0] | p[1] | p[2] | p[3]) != 0};
+                    for (int k = 0; k < 2; ++k) {
+                        if (!shows[k]) continue;
+                        lo[k][0] = std::min(lo[k][0], tx - tx0);
+                        hi[k][0] = std::max(hi[k][0], tx - tx0);
+                        lo[k][1] = std::min(lo[k][1], ty - ty0);
+                        hi[k][1] = std::max(hi[k][1], ty - ty0);
+                    }
                 }
             }
-            found[static_cast<size_t>(by - by0) * (bx1 - bx0) + (bx - bx0)] = flags;
-            any = any || flags != 0;
+            size_t i = static_cast<size_t>(by - by0) * (bx1 - bx0) + (bx - bx0);
+            uint8_t f = 0;
+            uint16_t box = 0;
+            for (int k = 0; k < 2; ++k) {
+                if (hi[k][0] < 0) {
+                    f |= k == 0 ? kClearAlpha : kClearTexels;
+                    continue;
+                }
+                box |= static_cast<uint16_t>((lo[k][0] | hi[k][0] << 2 | lo[k][1] << 4 | hi[k][1] << 6) << (8 * k));
+            }
+            flags[i] = f;
+            boxes[i] = box;
+            any = any || f != 0 || box != (kWholeBlock | kWholeBlock << 8);
         }
     }
-    if (!any && blocks.empty()) return;
-    if (blocks.empty()) blocks.assign(static_cast<size_t>(bw) * bh, 0);
-    for (int by = by0; by < by1; ++by)
-        std::memcpy(&blocks[static_cast<size_t>(by) * bw + bx0], &found[static_cast<size_t>(by - by0) * (bx1 - bx0)],
-                    static_cast<size_t>(bx1 - bx0));
+    if (!any && info.clearBlocks.empty()) return;
+    if (info.clearBlocks.empty()) {
+        info.blocksWide = bw;
+        info.blocksHigh = bh;
+        info.clearBlocks.assign(static_cast<size_t>(bw) * bh, 0);
+        info.inkBoxes.assign(static_cast<size_t>(bw) * bh, kWholeBlock | kWholeBlock << 8);
+    }
+    for (int by = by0; by < by1; ++by) {
+        size_t to = static_cast<size_t>(by) * bw + bx0, from = static_cast<size_t>(by - by0) * (bx1 - bx0);
+        std::copy_n(&flags[from], bx1 - bx0, &info.clearBlocks[to]);
+        std::copy_n(&boxes[from], bx1 - bx0, &info.inkBoxes[to]);
+    }
 }
 
 // The texels that a draw may leave out because they would leave the target as it was:
@@ -365,25 +394,32 @@ Trim trimQuad(const Vertex* q, Vertex* out) {
     int bx0 = static_cast<int>(uLo) / kBlockSize, bx1 = std::min(info->blocksWide - 1, static_cast<int>(uHi) / kBlockSize);
     int by0 = static_cast<int>(vLo) / kBlockSize, by1 = std::min(info->blocksHigh - 1, static_cast<int>(vHi) / kBlockSize);
     if (static_cast<long>(bx1 - bx0 + 1) * (by1 - by0 + 1) > 16384) return Trim::kWhole;
-    int inkX0 = bx1 + 1, inkX1 = -1, inkY0 = by1 + 1, inkY1 = -1;
+    // The texels that count: from column inkX0 up to (not with) inkX1, rows likewise.
+    int inkX0 = info->width, inkX1 = 0, inkY0 = info->height, inkY1 = 0;
+    int shift = skippable == kClearAlpha ? 0 : 8;
     for (int by = by0; by <= by1; ++by) {
-        const uint8_t* row = &info->clearBlocks[static_cast<size_t>(by) * info->blocksWide];
+        size_t row = static_cast<size_t>(by) * info->blocksWide;
         for (int bx = bx0; bx <= bx1; ++bx) {
-            if (row[bx] & skippable) continue;
-            inkX0 = std::min(inkX0, bx);
-            inkX1 = std::max(inkX1, bx);
-            inkY0 = std::min(inkY0, by);
-            inkY1 = std::max(inkY1, by);
+            if (info->clearBlocks[row + bx] & skippable) continue;
+            int box = (info->inkBoxes[row + bx] >> shift) & 0xFF;
+            inkX0 = std::min(inkX0, bx * kBlockSize + (box & 3));
+            inkX1 = std::max(inkX1, bx * kBlockSize + ((box >> 2) & 3) + 1);
+            inkY0 = std::min(inkY0, by * kBlockSize + ((box >> 4) & 3));
+            inkY1 = std::max(inkY1, by * kBlockSize + ((box >> 6) & 3) + 1);
         }
     }
-    if (inkX1 < 0) return Trim::kNothingLeft;
-    // Bilinear filtering reaches one texel further, and the second level two texels of the
-    // first on each side of its own; a texel more against rounding.
-    float margin = !g.linear ? 1.0f : (info->levels > 1 ? 6.0f : 2.0f);
-    float keepULo = std::max(uLo, static_cast<float>(inkX0 * kBlockSize) - margin);
-    float keepUHi = std::min(uHi, static_cast<float>((inkX1 + 1) * kBlockSize) + margin);
-    float keepVLo = std::max(vLo, static_cast<float>(inkY0 * kBlockSize) - margin);
-    float keepVHi = std::min(vHi, static_cast<float>((inkY1 + 1) * kBlockSize) + margin);
+    if (inkX1 <= inkX0) return Trim::kNothingLeft;
+    // How far from a sample point filtering reaches: bilinear filtering 1.5 texels; on the
+    // second level (each of its texels made of 2 x 2 of the first, 3 x 3 where a side is odd)
+    // 3 texels of the first, 4 where a side is not a power of two. Half a texel more, or a
+    // whole one, against rounding.
+    auto powerOfTwo = [](int n) { return (n & (n - 1)) == 0; };
+    float margin = 1.0f;
+    if (g.linear) margin = info->levels < 2 ? 2.0f : (powerOfTwo(info->width) && powerOfTwo(info->height) ? 4.0f : 5.0f);
+    float keepULo = std::max(uLo, static_cast<float>(inkX0) - margin);
+    float keepUHi = std::min(uHi, static_cast<float>(inkX1) + margin);
+    float keepVLo = std::max(vLo, static_cast<float>(inkY0) - margin);
+    float keepVHi = std::min(vHi, static_cast<float>(inkY1) + margin);
     if (keepULo <= uLo && keepUHi >= uHi && keepVLo <= vLo && keepVHi >= vHi) return Trim::kWhole;
     // The kept ranges as fractions of the sides.
     auto fraction = [](float from, float to, float at) {
@@ -1131,7 +1167,10 @@ uint32_t createTexture(int width, int height, int levels, const uint8_t* rgba) {
     }
     if (gGpu->textures.size() <= name) gGpu->textures.resize(name + 64);
     TextureInfo& info = gGpu->textures[name];
-    info = TextureInfo{width, height, levels > 1 ? 2 : 1, 0, 0, {}, 0, 0};
+    info = TextureInfo{};
+    info.width = width;
+    info.height = height;
+    info.levels = levels > 1 ? 2 : 1;
     if (zeros.empty()) {
         measureOpaqueArea(info, rgba);
         measureClearBlocks(info, rgba, width, 0, 0, width, height);
