@@ -124,6 +124,43 @@ TEST_F(Shortcuts, QuadsAreLeftWholeWhereClearTexelsWouldShow) {
     EXPECT_TRUE(near(pixel(400, 300), {255, 255, 255, 255}, 0));
 }
 
+TEST_F(Shortcuts, NeighbouringTexelsThatBleedInAreKept) {
+    // Three cells of 16 x 16 side by side: two clear ones, then an inked one. Filtering at a
+    // cell's edge reaches into its neighbour; the texture repeats, so the first cell's left
+    // edge reaches the last cell.
+    auto texels = makePixels(48, 16, [](int x, int) { return x < 32 ? Rgba{0, 0, 0, 0} : Rgba{255, 200, 100, 255}; });
+    TextureEntry* t = createTextureFromPixels("cells", texels.data(), 48, 16, true);
+    const float third = 1.0f / 3.0f;
+    for (int cell = 0; cell < 2; ++cell) {
+        platform::gpu::DrawStats did;
+        int n = differences(
+            [&] {
+                bindTexture(t);
+                switchOn(kSwitchSmoothFiltering);
+                drawQuad(0, 0, 160, 160, UVRect{cell * third, 0.0f, (cell + 1) * third, 1.0f}, 0xFFFFFFFFu, 10.0f);
+            },
+            did, 1);
+        EXPECT_EQ(n, 0) << cell;
+        EXPECT_EQ(did.quadsCut, 1u) << cell;  // cut on the side away from the ink
+        // The bleed over the background: the second cell's right edge, the first one's left.
+        EXPECT_GT(pixel(cell == 1 ? 479 : 320, 300).r, 0x20) << cell;
+        EXPECT_EQ(pixel(400, 300).r, 0x20) << cell;
+    }
+    // Unfiltered, one texel to a pixel: the bleed is gone, and so is all but a sliver.
+    platform::gpu::DrawStats did;
+    int n = differences(
+        [&] {
+            bindTexture(t);
+            switchOff(kSwitchSmoothFiltering);
+            drawQuad(0, 0, 16, 16, UVRect{third, 0.0f, 2 * third, 1.0f}, 0xFFFFFFFFu, 10.0f);
+            switchOn(kSwitchSmoothFiltering);
+        },
+        did);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(did.quadsCut, 1u);
+    EXPECT_EQ(pixel(407, 300).r, 0x20);
+}
+
 TEST_F(Shortcuts, TexelExactQuadsAreDrawnUnfilteredWithThePlainPixels) {
     auto texels = makePixels(64, 64, [](int x, int y) { return Rgba{x * 4, y * 4, (x * y) % 256, 255 - x}; });
     TextureEntry* t = createTextureFromPixels("exact", texels.data(), 64, 64, true);

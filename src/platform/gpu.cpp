@@ -1,7 +1,9 @@
 #include "platform/gpu.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -391,24 +393,6 @@ Trim trimQuad(const Vertex* q, Vertex* out) {
     float w = static_cast<float>(info->width), h = static_cast<float>(info->height);
     float uLo = std::min(u0, u1) * w, uHi = std::max(u0, u1) * w;
     float vLo = std::min(v0, v1) * h, vHi = std::max(v0, v1) * h;
-    int bx0 = static_cast<int>(uLo) / kBlockSize, bx1 = std::min(info->blocksWide - 1, static_cast<int>(uHi) / kBlockSize);
-    int by0 = static_cast<int>(vLo) / kBlockSize, by1 = std::min(info->blocksHigh - 1, static_cast<int>(vHi) / kBlockSize);
-    if (static_cast<long>(bx1 - bx0 + 1) * (by1 - by0 + 1) > 16384) return Trim::kWhole;
-    // The texels that count: from column inkX0 up to (not with) inkX1, rows likewise.
-    int inkX0 = info->width, inkX1 = 0, inkY0 = info->height, inkY1 = 0;
-    int shift = skippable == kClearAlpha ? 0 : 8;
-    for (int by = by0; by <= by1; ++by) {
-        size_t row = static_cast<size_t>(by) * info->blocksWide;
-        for (int bx = bx0; bx <= bx1; ++bx) {
-            if (info->clearBlocks[row + bx] & skippable) continue;
-            int box = (info->inkBoxes[row + bx] >> shift) & 0xFF;
-            inkX0 = std::min(inkX0, bx * kBlockSize + (box & 3));
-            inkX1 = std::max(inkX1, bx * kBlockSize + ((box >> 2) & 3) + 1);
-            inkY0 = std::min(inkY0, by * kBlockSize + ((box >> 4) & 3));
-            inkY1 = std::max(inkY1, by * kBlockSize + ((box >> 6) & 3) + 1);
-        }
-    }
-    if (inkX1 <= inkX0) return Trim::kNothingLeft;
     // How far from a sample point filtering reaches: bilinear filtering 1.5 texels; on the
     // second level (each of its texels made of 2 x 2 of the first, 3 x 3 where a side is odd)
     // 3 texels of the first, 4 where a side is not a power of two. Half a texel more, or a
@@ -416,6 +400,39 @@ Trim trimQuad(const Vertex* q, Vertex* out) {
     auto powerOfTwo = [](int n) { return (n & (n - 1)) == 0; };
     float margin = 1.0f;
     if (g.linear) margin = info->levels < 2 ? 2.0f : (powerOfTwo(info->width) && powerOfTwo(info->height) ? 4.0f : 5.0f);
+    // The texels within reach of the quad's pixels, neighbours outside its rectangle included
+    // (they bleed into its edge). Beyond the texture's sides they are those of the other
+    // side, the texture repeating; looked up by whole blocks, where the sides are.
+    int reachX0 = static_cast<int>(std::floor(uLo - margin)), reachX1 = static_cast<int>(std::ceil(uHi + margin));
+    int reachY0 = static_cast<int>(std::floor(vLo - margin)), reachY1 = static_cast<int>(std::ceil(vHi + margin));
+    if ((reachX0 < 0 || reachX1 > info->width || reachY0 < 0 || reachY1 > info->height) &&
+        (info->width % kBlockSize != 0 || info->height % kBlockSize != 0))
+        return Trim::kWhole;
+    auto blockOf = [](int texel) { return texel >= 0 ? texel / kBlockSize : -((kBlockSize - 1 - texel) / kBlockSize); };
+    int bx0 = blockOf(reachX0), bx1 = blockOf(reachX1 - 1);
+    int by0 = blockOf(reachY0), by1 = blockOf(reachY1 - 1);
+    if (static_cast<long>(bx1 - bx0 + 1) * (by1 - by0 + 1) > 16384) return Trim::kWhole;
+    // The texels that count: from column inkX0 up to (not with) inkX1, rows likewise, counted
+    // as the quad's coordinates count them.
+    int inkX0 = INT32_MAX, inkX1 = INT32_MIN, inkY0 = INT32_MAX, inkY1 = INT32_MIN;
+    int shift = skippable == kClearAlpha ? 0 : 8;
+    int bw = info->blocksWide, bh = info->blocksHigh;
+    for (int by = by0; by <= by1; ++by) {
+        size_t row = static_cast<size_t>((by % bh + bh) % bh) * bw;
+        for (int bx = bx0; bx <= bx1; ++bx) {
+            size_t i = row + static_cast<size_t>((bx % bw + bw) % bw);
+            if (info->clearBlocks[i] & skippable) continue;
+            int box = (info->inkBoxes[i] >> shift) & 0xFF;
+            inkX0 = std::min(inkX0, bx * kBlockSize + (box & 3));
+            inkX1 = std::max(inkX1, bx * kBlockSize + ((box >> 2) & 3) + 1);
+            inkY0 = std::min(inkY0, by * kBlockSize + ((box >> 4) & 3));
+            inkY1 = std::max(inkY1, by * kBlockSize + ((box >> 6) & 3) + 1);
+        }
+    }
+    // Nothing within reach, or nothing near enough to the quad's pixels to reach them.
+    if (inkX1 <= inkX0 || static_cast<float>(inkX0) - margin >= uHi || static_cast<float>(inkX1) + margin <= uLo ||
+        static_cast<float>(inkY0) - margin >= vHi || static_cast<float>(inkY1) + margin <= vLo)
+        return Trim::kNothingLeft;
     float keepULo = std::max(uLo, static_cast<float>(inkX0) - margin);
     float keepUHi = std::min(uHi, static_cast<float>(inkX1) + margin);
     float keepVLo = std::max(vLo, static_cast<float>(inkY0) - margin);
