@@ -4,7 +4,9 @@
 
 #include "app/application.h"
 #include "app/loader.h"
+#include "app/resource_store.h"
 #include "app/scene.h"
+#include "app/strings.h"
 #include "audio/audio.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -27,6 +29,11 @@ int pictureY(float y) { return static_cast<int>(300.0f - y); }
 }  // namespace
 
 void resetGameState() {
+    // A run starts as a new process would: nothing in the store, no strings, and the loader
+    // at its first splash.
+    resetResourceStore();
+    freeStrings();
+    resetLoaderState();
     resetApplicationState();
     resetSceneState();
     resetFrameClock();
