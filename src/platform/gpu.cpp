@@ -417,10 +417,13 @@ Trim trimQuad(const Vertex* q, Vertex* out) {
     int inkX0 = INT32_MAX, inkX1 = INT32_MIN, inkY0 = INT32_MAX, inkY1 = INT32_MIN;
     int shift = skippable == kClearAlpha ? 0 : 8;
     int bw = info->blocksWide, bh = info->blocksHigh;
-    for (int by = by0; by <= by1; ++by) {
+    // Blocks beyond a side are those of the other side: the wrapped block numbers step along
+    // with the unwrapped ones.
+    int wrappedX0 = (bx0 % bw + bw) % bw;
+    auto scanRow = [&](int by) {
         size_t row = static_cast<size_t>((by % bh + bh) % bh) * bw;
-        for (int bx = bx0; bx <= bx1; ++bx) {
-            size_t i = row + static_cast<size_t>((bx % bw + bw) % bw);
+        for (int bx = bx0, wx = wrappedX0; bx <= bx1; ++bx, wx = wx + 1 == bw ? 0 : wx + 1) {
+            size_t i = row + static_cast<size_t>(wx);
             if (info->clearBlocks[i] & skippable) continue;
             int box = (info->inkBoxes[i] >> shift) & 0xFF;
             inkX0 = std::min(inkX0, bx * kBlockSize + (box & 3));
@@ -428,6 +431,20 @@ Trim trimQuad(const Vertex* q, Vertex* out) {
             inkY0 = std::min(inkY0, by * kBlockSize + ((box >> 4) & 3));
             inkY1 = std::max(inkY1, by * kBlockSize + ((box >> 6) & 3) + 1);
         }
+    };
+    // True once the texels that count reach every side: the quad stays whole.
+    auto reachesEverySide = [&] {
+        return static_cast<float>(inkX0) - margin <= uLo && static_cast<float>(inkX1) + margin >= uHi &&
+               static_cast<float>(inkY0) - margin <= vLo && static_cast<float>(inkY1) + margin >= vHi;
+    };
+    // The first, the last and the middle row first: most pictures reach every side by then.
+    int middle = (by0 + by1) / 2;
+    scanRow(by0);
+    if (by1 != by0) scanRow(by1);
+    if (middle != by0 && middle != by1) scanRow(middle);
+    if (reachesEverySide()) return Trim::kWhole;
+    for (int by = by0 + 1; by < by1; ++by) {
+        if (by != middle) scanRow(by);
     }
     // Nothing within reach, or nothing near enough to the quad's pixels to reach them.
     if (inkX1 <= inkX0 || static_cast<float>(inkX0) - margin >= uHi || static_cast<float>(inkX1) + margin <= uLo ||
