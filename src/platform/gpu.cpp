@@ -881,7 +881,8 @@ bool copyBatch() {
     }
     if (topLeft < 0 || right < 0 || bottom < 0) return false;
     const Vertex& tl = q[topLeft];
-    if (q[right].v != tl.v || q[bottom].u != tl.u) return false;
+    const Vertex& br = q[6 - topLeft - right - bottom];
+    if (q[right].v != tl.v || q[bottom].u != tl.u || br.u != q[right].u || br.v != q[bottom].v) return false;
     double w = info->width, h = info->height;
     double bu = (static_cast<double>(q[right].u) - tl.u) * w / (x1 - x0);
     double bv = (static_cast<double>(q[bottom].v) - tl.v) * h / (y1 - y0);
