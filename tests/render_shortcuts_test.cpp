@@ -211,6 +211,8 @@ TEST_F(Shortcuts, OpaquePicturesAreCopiedWithThePlainPixels) {
             did);
         EXPECT_EQ(n, 0) << c.x0 << "," << c.y0;
         EXPECT_EQ(did.copies, 1u) << c.x0 << "," << c.y0;
+        // Only the copy over the whole picture makes the clear before it needless.
+        EXPECT_EQ(did.clearsLeftOut, &c == &cases[0] ? 1u : 0u) << c.x0 << "," << c.y0;
     }
     // Tinted, blended over, or filtered: drawn.
     platform::gpu::DrawStats did;
@@ -306,6 +308,35 @@ TEST_F(Shortcuts, RandomScenesGiveThePlainPicture) {
     // The scenes did take the shortcuts.
     EXPECT_GT(cut, 20);
     EXPECT_GT(leftOut, 0);
+}
+
+TEST_F(Shortcuts, AClearThatWaitsIsDoneBeforeTheTargetChangesOrIsRead) {
+    // The picture's clear waits while a render target is cleared and drawn into; each target
+    // keeps its own colour.
+    clearTarget(0xFF00FF00u);
+    TextureEntry* target = createTexture("target", 64, 64, kFormatA8R8G8B8, true);
+    ASSERT_NE(target, nullptr);
+    setRenderTargetTexture(target);
+    clearTarget(0xFF0000FFu);
+    setRenderTargetTexture(nullptr);
+    std::vector<uint8_t> texels(64 * 64 * 4);
+    ASSERT_TRUE(platform::gpu::readTexture(target->texture, texels.data()));
+    EXPECT_EQ(texels[2], 255);
+    EXPECT_EQ(texels[1], 0);
+    EXPECT_TRUE(near(pixel(400, 300), {0, 255, 0, 255}, 0));
+    // A clear, then a copy over part of the picture: the clear shows around the copy.
+    clearTarget(0xFFFF0000u);
+    auto texels2 = makePixels(64, 64, [](int, int) { return Rgba{10, 20, 30, 255}; });
+    TextureEntry* t = createTextureFromPixels("small", texels2.data(), 64, 64, false);
+    bindTexture(t);
+    switchOff(kSwitchSmoothFiltering);
+    platform::gpu::drawStats() = {};
+    drawScreenRect(100, 100, 164, 164, 0, 0, 1, 1, 0xFFFFFFFFu);
+    switchOn(kSwitchSmoothFiltering);
+    picture();
+    EXPECT_EQ(platform::gpu::drawStats().clearsLeftOut, 0u);
+    EXPECT_TRUE(near(at(50, 50), {255, 0, 0, 255}, 0));
+    EXPECT_TRUE(near(at(130, 130), {10, 20, 30, 255}, 0));
 }
 
 }  // namespace

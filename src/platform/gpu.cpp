@@ -410,8 +410,17 @@ void bindCurrentTarget() {
     g.fn.bindFramebuffer(GL_FRAMEBUFFER, fb);
 }
 
+void runWaitingColourClear() {
+    GpuState& g = *gGpu;
+    if (!g.colourClearWaiting) return;
+    g.colourClearWaiting = false;
+    glClearColor(g.colourClear[0], g.colourClear[1], g.colourClear[2], g.colourClear[3]);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
 void drawBatch() {
     GpuState& g = *gGpu;
+    runWaitingColourClear();
     if (g.spriteProgram[0] && !g.lighting)
         useProgram(g.spriteProgram[!g.texture ? 2 : (g.batchWhite ? 1 : 0)]);
     else
@@ -635,10 +644,14 @@ void clear(unsigned flags, uint32_t argb, float depth, uint32_t stencil) {
     if (!ready()) return;
     flush();
     GLbitfield mask = 0;
+    GpuState& g = *gGpu;
     if (flags & kClearColour) {
-        glClearColor(static_cast<float>((argb >> 16) & 0xFF) / 255.0f, static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
-                     static_cast<float>(argb & 0xFF) / 255.0f, static_cast<float>(argb >> 24) / 255.0f);
-        mask |= GL_COLOR_BUFFER_BIT;
+        // Done when the target is next drawn into or read: a full copy may come first.
+        g.colourClear[0] = static_cast<float>((argb >> 16) & 0xFF) / 255.0f;
+        g.colourClear[1] = static_cast<float>((argb >> 8) & 0xFF) / 255.0f;
+        g.colourClear[2] = static_cast<float>(argb & 0xFF) / 255.0f;
+        g.colourClear[3] = static_cast<float>(argb >> 24) / 255.0f;
+        g.colourClearWaiting = true;
     }
     if (flags & kClearDepth) {
         glClearDepth(depth);
@@ -648,7 +661,6 @@ void clear(unsigned flags, uint32_t argb, float depth, uint32_t stencil) {
         glClearStencil(static_cast<GLint>(stencil));
         mask |= GL_STENCIL_BUFFER_BIT;
     }
-    GpuState& g = *gGpu;
     GLbitfield depthPart = mask & (GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     if (depthPart && !g.depthTest) {
         // The depth buffer is not attached now: its clear waits until it is.
@@ -716,6 +728,7 @@ uint32_t createTexture(int width, int height, int levels, const uint8_t* rgba) {
 bool uploadTexture(uint32_t texture, int x, int y, int width, int height, const uint8_t* rgba) {
     if (!ready() || !texture || !rgba || width <= 0 || height <= 0) return false;
     flush();
+    runWaitingColourClear();
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     GLint maxLevel = 0;
@@ -734,6 +747,7 @@ bool uploadTexture(uint32_t texture, int x, int y, int width, int height, const 
 bool readTexture(uint32_t texture, uint8_t* rgba) {
     if (!ready() || !texture || !rgba) return false;
     flush();
+    runWaitingColourClear();
     glBindTexture(GL_TEXTURE_2D, texture);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     bool ok = glGetError() == GL_NO_ERROR;
@@ -792,6 +806,7 @@ void deleteRenderTarget(uint32_t texture, uint32_t framebuffer) {
 void setRenderTarget(uint32_t framebuffer, int width, int height) {
     if (!ready()) return;
     flush();
+    runWaitingColourClear();
     gGpu->target = framebuffer;
     if (!framebuffer) {
         width = gGpu->width;
@@ -871,6 +886,7 @@ void drawSprites(const Vertex* vertices, int count, int primitive) {
 void drawRaw(const void* vertices, int count, uint32_t layout, int primitive) {
     if (!ready() || !vertices || count <= 0) return;
     flush();
+    runWaitingColourClear();
     GpuState& g = *gGpu;
     int stride = 12;
     int normalOffset = -1, sizeOffset = -1, diffuseOffset = -1, textureOffset = -1;
@@ -936,6 +952,7 @@ void drawRaw(const void* vertices, int count, uint32_t layout, int primitive) {
 void present(bool toWindow, int drawableWidth, int drawableHeight, int vx, int vy, int vw, int vh) {
     if (!ready()) return;
     flush();
+    runWaitingColourClear();
     GpuState& g = *gGpu;
     if (toWindow) {
         g.fn.bindFramebuffer(GL_READ_FRAMEBUFFER, g.pictureFramebuffer[g.back]);
@@ -960,6 +977,7 @@ namespace {
 bool readFramebuffer(GLuint framebuffer, int width, int height, uint8_t* rgba) {
     GpuState& g = *gGpu;
     flush();
+    runWaitingColourClear();
     g.fn.bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     bool ok = glGetError() == GL_NO_ERROR;

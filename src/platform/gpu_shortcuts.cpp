@@ -362,6 +362,13 @@ bool copyBatch() {
     if (!copyRuns(static_cast<int>(x0), static_cast<int>(x1 - x0), au, bu, info->width, columns) ||
         !copyRuns(static_cast<int>(y0), static_cast<int>(y1 - y0), av, bv, info->height, rows))
         return false;
+    // A copy over the whole target leaves nothing of a clear that waits.
+    if (x0 == 0.0f && y0 == 0.0f && x1 == static_cast<float>(g.targetWidth) && y1 == static_cast<float>(g.targetHeight) &&
+        g.colourClearWaiting) {
+        g.colourClearWaiting = false;
+        ++g.stats.clearsLeftOut;
+    }
+    runWaitingColourClear();
     if (!g.copySource) g.fn.genFramebuffers(1, &g.copySource);
     g.fn.bindFramebuffer(GL_READ_FRAMEBUFFER, g.copySource);
     g.fn.framebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, g.texture, 0);

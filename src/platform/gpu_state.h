@@ -98,6 +98,10 @@ struct GpuState {
     int pendingWidth = 0, pendingHeight = 0;
     float pendingDepth = 1.0f;
     GLint pendingStencil = 0;
+    // A colour clear of the current target not done yet: the next drawing into the target, or
+    // reading of it, does it first; a copy that covers the whole target makes it needless.
+    bool colourClearWaiting = false;
+    float colourClear[4] = {0, 0, 0, 0};
     int back = 0;  // the picture being drawn; the other one was presented last
     GLuint target = 0;  // 0: the picture
     int targetWidth = 800, targetHeight = 600;
@@ -151,6 +155,8 @@ bool batchIsOpaque();
 void bindCurrentTarget();
 // The gathered vertices, drawn.
 void drawBatch();
+// Does the colour clear that waits, if one does.
+void runWaitingColourClear();
 
 // The drawing shortcuts (gpu_shortcuts.cpp).
 
