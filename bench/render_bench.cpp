@@ -152,6 +152,7 @@ void runFrames(benchmark::State& state, bool pictureOnly, bool shortcuts = true)
     state.counters["quads_cut"] = perFrame(stats.quadsCut);
     state.counters["unfiltered_batches"] = perFrame(stats.unfilteredBatches);
     state.counters["copies"] = perFrame(stats.copies);
+    state.counters["clears_left_out"] = perFrame(stats.clearsLeftOut);
     shutdownDevice();
     setTextureFileSource(nullptr);
     platform::setHeadless(false);

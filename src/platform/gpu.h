@@ -3,6 +3,9 @@
 // 800 x 600 framebuffer object, stored top row first, and scaled once into the window when it
 // is presented. Runs of sprite quads that share every state are gathered and submitted
 // together; any state change submits what was gathered first, so the order of drawing is kept.
+// Unlit sprites are drawn by three small shaders that do what the fixed function does; the
+// drawing shortcuts (gpu_shortcuts.cpp) save a software rasterizer work without changing the
+// picture.
 #pragma once
 
 #include <cstdint>
