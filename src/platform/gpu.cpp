@@ -1,8 +1,5 @@
 #include "platform/gpu.h"
 
-#include <algorithm>
-#include <climits>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
