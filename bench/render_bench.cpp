@@ -151,6 +151,7 @@ void runFrames(benchmark::State& state, bool pictureOnly, bool shortcuts = true)
     const platform::gpu::DrawStats& stats = platform::gpu::drawStats();
     state.counters["quads_cut"] = perFrame(stats.quadsCut);
     state.counters["unfiltered_batches"] = perFrame(stats.unfilteredBatches);
+    state.counters["one_level_batches"] = perFrame(stats.oneLevelBatches);
     state.counters["copies"] = perFrame(stats.copies);
     state.counters["clears_left_out"] = perFrame(stats.clearsLeftOut);
     shutdownDevice();

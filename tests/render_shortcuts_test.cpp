@@ -248,7 +248,7 @@ TEST_F(Shortcuts, RandomScenesGiveThePlainPicture) {
         }
         ASSERT_NE(pictures.back(), nullptr);
     }
-    int cut = 0, leftOut = 0;
+    int cut = 0, leftOut = 0, oneLevel = 0;
     for (int scene = 0; scene < 24; ++scene) {
         bool smooth = scene % 3 != 0;
         platform::gpu::DrawStats did;
@@ -296,10 +296,12 @@ TEST_F(Shortcuts, RandomScenesGiveThePlainPicture) {
         EXPECT_LE(n, smooth ? 2 : 0) << "scene " << scene;
         cut += static_cast<int>(did.quadsCut);
         leftOut += static_cast<int>(did.quadsLeftOut);
+        oneLevel += static_cast<int>(did.oneLevelBatches);
     }
     // The scenes did take the shortcuts.
     EXPECT_GT(cut, 20);
     EXPECT_GT(leftOut, 0);
+    EXPECT_GT(oneLevel, 0);
 }
 
 TEST_F(Shortcuts, AClearThatWaitsIsDoneBeforeTheTargetChangesOrIsRead) {
@@ -329,6 +331,32 @@ TEST_F(Shortcuts, AClearThatWaitsIsDoneBeforeTheTargetChangesOrIsRead) {
     EXPECT_EQ(platform::gpu::drawStats().clearsLeftOut, 0u);
     EXPECT_TRUE(near(at(50, 50), {255, 0, 0, 255}, 0));
     EXPECT_TRUE(near(at(130, 130), {10, 20, 30, 255}, 0));
+}
+
+TEST_F(Shortcuts, TexturesShownNoSmallerAreFilteredOnTheirFirstLevel) {
+    // A picture with its second level, shown enlarged (along the axes and turned) and shown
+    // reduced: only the reduced one needs the second level.
+    auto texels = makePixels(64, 64, [](int x, int y) { return Rgba{x * 4, y * 4, (x ^ y) * 4 % 256, 255}; });
+    addFile("levels.tga", platform::encodeTga(texels.data(), 64, 64, false));
+    TextureEntry* t = loadTexture("levels.tga");
+    ASSERT_NE(t, nullptr);
+    struct Case {
+        float angle, size;
+        bool oneLevel;
+    };
+    for (const Case& c : {Case{0.0f, 64.0f, true}, Case{0.0f, 150.3f, true}, Case{30.0f, 150.0f, true},
+                          Case{30.0f, 70.0f, false}, Case{0.0f, 50.0f, false}}) {
+        platform::gpu::DrawStats did;
+        int n = differences(
+            [&] {
+                bindTexture(t);
+                switchOn(kSwitchSmoothFiltering);
+                drawRotatedQuad(10.3f, 20.6f, 10.3f, 20.6f, c.angle, c.size, c.size, kFull, 0xFFFFFFFFu, 10.0f);
+            },
+            did);
+        EXPECT_EQ(n, 0) << c.angle << " " << c.size;
+        EXPECT_EQ(did.oneLevelBatches, c.oneLevel ? 1u : 0u) << c.angle << " " << c.size;
+    }
 }
 
 }  // namespace

@@ -69,6 +69,7 @@ void resetBatchBounds() {
     g.uMax = g.vMax = -1e30f;
     g.minAlpha = 255;
     g.texelExact = true;
+    g.notMinified = true;
     g.batchWhite = true;
 }
 
@@ -144,7 +145,12 @@ void applyDrawStates(bool opaque) {
     if (g.linear && unfiltered) ++g.stats.unfilteredBatches;
     if (g.linear && !unfiltered) {
         const TextureInfo* info = textureInfo(g.texture);
-        sampler = info && info->levels > 1 ? 2 : 1;
+        bool twoLevels = info && info->levels > 1;
+        if (twoLevels && g.notMinified && g.batchCount > 0) {
+            ++g.stats.oneLevelBatches;
+            twoLevels = false;
+        }
+        sampler = twoLevels ? 2 : 1;
     }
     applyTextureFilter(sampler);
 }
@@ -836,7 +842,9 @@ void drawSprites(const Vertex* vertices, int count, int primitive) {
         return;
     }
     if (g.batchCount + triangles * 3 > kBatchCapacity) flush();
-    if (g.linear && g.texelExact) g.texelExact = g.shortcuts && primitive == kTriangleStrip && count == 4 && quadIsTexelExact(vertices);
+    bool quad = g.shortcuts && primitive == kTriangleStrip && count == 4;
+    if (g.linear && g.texelExact) g.texelExact = quad && quadIsTexelExact(vertices);
+    if (g.linear && g.notMinified) g.notMinified = quad && quadIsNotMinified(vertices);
     for (int i = 0; i < count; ++i) {
         const Vertex& v = vertices[i];
         if (v.u < g.uMin) g.uMin = v.u;

@@ -93,13 +93,15 @@ bool readTarget(int width, int height, uint8_t* rgba);  // the current target, t
 
 // The drawing shortcuts, each giving the picture the plain way of drawing gives: quads cut
 // down to the part of their texture that changes the target, quads whose texels land one to a
-// pixel drawn without filtering, opaque pictures copied (a colour clear before a copy over the
+// pixel drawn without filtering, textures shown no smaller than they are filtered on their
+// first level alone, opaque pictures copied (a colour clear before a copy over the
 // whole target is left out). On by default; tests turn them off to
 // compare, and count what they did.
 struct DrawStats {
     uint32_t quadsCut = 0;
     uint32_t quadsLeftOut = 0;
     uint32_t unfilteredBatches = 0;
+    uint32_t oneLevelBatches = 0;  // batches with two levels that showed no texture shrunk
     uint32_t copies = 0;
     uint32_t clearsLeftOut = 0;  // colour clears that a copy over the whole target made needless
 };

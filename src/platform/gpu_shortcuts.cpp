@@ -190,6 +190,44 @@ bool quadIsTexelExact(const Vertex* q) {
     return sx != 0.0f && sy != 0.0f;
 }
 
+bool quadIsNotMinified(const Vertex* q) {
+    const GpuState& g = *gGpu;
+    if (!g.affine || !g.texture) return false;
+    const TextureInfo* info = textureInfo(g.texture);
+    if (!info) return false;
+    float w = static_cast<float>(info->width), h = static_cast<float>(info->height);
+    float px[3], py[3];
+    for (int i = 0; i < 3; ++i) targetPoint(q[i], px[i], py[i]);
+    // A parallelogram: the fourth corner where the other three put it.
+    float x3, y3;
+    targetPoint(q[3], x3, y3);
+    if (std::fabs(px[1] + px[2] - px[0] - x3) > 0.01f || std::fabs(py[1] + py[2] - py[0] - y3) > 0.01f) return false;
+    // A rectangle on the target (its sides at right angles), else the sides say little of
+    // the footprint.
+    float ax = px[1] - px[0], ay = py[1] - py[0], bx = px[2] - px[0], by = py[2] - py[0];
+    if (std::fabs(ax * bx + ay * by) > 1e-3f * std::sqrt((ax * ax + ay * ay) * (bx * bx + by * by))) return false;
+    // Texels to a pixel along each side. With the sides along the target's axes and the
+    // texture's, one side each way, that is the footprint exactly; otherwise a rasterizer's
+    // estimate may grow by up to the square root of 2.
+    bool alongAxes = (q[1].u == q[0].u) != (q[2].u == q[0].u) && (q[1].v == q[0].v) != (q[2].v == q[0].v);
+    for (int side = 1; side <= 2; ++side) {
+        float dx = px[side] - px[0], dy = py[side] - py[0];
+        float du = (q[side].u - q[0].u) * w, dv = (q[side].v - q[0].v) * h;
+        float pixels = std::sqrt(dx * dx + dy * dy), texels = std::sqrt(du * du + dv * dv);
+        if (pixels <= 0.0f) return false;
+        if (dx != 0.0f && dy != 0.0f) alongAxes = false;
+        if (du != 0.0f && dv != 0.0f) alongAxes = false;
+        if (texels > pixels * 1.0001f) return false;  // one to one, give or take rounding
+    }
+    if (alongAxes) return true;
+    for (int side = 1; side <= 2; ++side) {
+        float dx = px[side] - px[0], dy = py[side] - py[0];
+        float du = (q[side].u - q[0].u) * w, dv = (q[side].v - q[0].v) * h;
+        if ((du * du + dv * dv) * 2.0f > (dx * dx + dy * dy)) return false;
+    }
+    return true;
+}
+
 // A quad (a strip of four whose texture rectangle lies along its sides) is cut down to the
 // part of its texture rectangle that holds texels that change the target, with a margin for
 // filtering. The texture coordinates of every pixel that is left stay as they were.

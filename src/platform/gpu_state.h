@@ -138,6 +138,9 @@ struct GpuState {
     // True while every gathered quad puts texel centres on pixel centres, one texel to a
     // pixel: smooth filtering then gives the texels as they are, as no filtering does.
     bool texelExact;
+    // True while no gathered quad shrinks its texture on the target: the second level then
+    // takes no part, and filtering between levels gives what filtering the first one gives.
+    bool notMinified;
     bool batchWhite;  // every gathered vertex is opaque white
     // world x view x projection, row vectors; and whether it maps straight onto the target
     // (no perspective).
@@ -167,6 +170,9 @@ void measureClearBlocks(TextureInfo& info, const uint8_t* rgba, int pitch, int x
 // True when the quad (a strip of four) covers whole pixels with one texel each, texel centres
 // on pixel centres, the texture's rows and columns along the target's.
 bool quadIsTexelExact(const Vertex* q);
+// True when the quad (a strip of four, a parallelogram) shows no more than one texel to a
+// pixel along either of its sides, with room to spare for the way a rasterizer estimates it.
+bool quadIsNotMinified(const Vertex* q);
 enum class Trim { kWhole, kCut, kNothingLeft };
 // A quad (a strip of four whose texture rectangle lies along its sides) is cut down to the
 // part of its texture rectangle that holds texels that change the target, with a margin for
