@@ -52,6 +52,19 @@ void targetPoint(const Vertex& v, float& x, float& y) {
     y = (1.0f - cy) * 0.5f * static_cast<float>(g.targetHeight);
 }
 
+// The bound texture's size in texels and where the quad's four corners land on the target;
+// false without a texture or under a perspective.
+bool quadOnTarget(const Vertex* q, float& w, float& h, float* px, float* py) {
+    const GpuState& g = *gGpu;
+    if (!g.affine || !g.texture) return false;
+    const TextureInfo* info = textureInfo(g.texture);
+    if (!info) return false;
+    w = static_cast<float>(info->width);
+    h = static_cast<float>(info->height);
+    for (int i = 0; i < 4; ++i) targetPoint(q[i], px[i], py[i]);
+    return true;
+}
+
 bool nearInteger(float f) { return std::fabs(f - std::round(f)) < 1e-3f; }
 
 
@@ -162,14 +175,9 @@ void measureClearBlocks(TextureInfo& info, const uint8_t* rgba, int pitch, int x
 // True when the quad (a strip of four) covers whole pixels with one texel each, texel centres
 // on pixel centres, the texture's rows and columns along the target's.
 bool quadIsTexelExact(const Vertex* q) {
-    const GpuState& g = *gGpu;
-    if (!g.affine || !g.texture) return false;
-    const TextureInfo* info = textureInfo(g.texture);
-    if (!info) return false;
-    float w = static_cast<float>(info->width), h = static_cast<float>(info->height);
-    float px[4], py[4];
+    float w, h, px[4], py[4];
+    if (!quadOnTarget(q, w, h, px, py)) return false;
     for (int i = 0; i < 4; ++i) {
-        targetPoint(q[i], px[i], py[i]);
         if (!nearInteger(px[i]) || !nearInteger(py[i]) || !nearInteger(q[i].u * w) || !nearInteger(q[i].v * h))
             return false;
     }
@@ -191,17 +199,11 @@ bool quadIsTexelExact(const Vertex* q) {
 }
 
 bool quadIsNotMinified(const Vertex* q) {
-    const GpuState& g = *gGpu;
-    if (!g.affine || !g.texture) return false;
-    const TextureInfo* info = textureInfo(g.texture);
-    if (!info) return false;
-    float w = static_cast<float>(info->width), h = static_cast<float>(info->height);
-    float px[3], py[3];
-    for (int i = 0; i < 3; ++i) targetPoint(q[i], px[i], py[i]);
+    float w, h, px[4], py[4];
+    if (!quadOnTarget(q, w, h, px, py)) return false;
     // A parallelogram: the fourth corner where the other three put it.
-    float x3, y3;
-    targetPoint(q[3], x3, y3);
-    if (std::fabs(px[1] + px[2] - px[0] - x3) > 0.01f || std::fabs(py[1] + py[2] - py[0] - y3) > 0.01f) return false;
+    if (std::fabs(px[1] + px[2] - px[0] - px[3]) > 0.01f || std::fabs(py[1] + py[2] - py[0] - py[3]) > 0.01f)
+        return false;
     // A rectangle on the target (its sides at right angles), else the sides say little of
     // the footprint.
     float ax = px[1] - px[0], ay = py[1] - py[0], bx = px[2] - px[0], by = py[2] - py[0];
