@@ -140,7 +140,7 @@ void runFrames(benchmark::State& state, bool pictureOnly, bool shortcuts = true)
     }
     setTextureFileSource(&kSource);
     Scene s = setUp();
-    platform::gpu::setShortcuts(shortcuts);
+    platform::gpu::setShortcuts(shortcuts ? uint32_t{platform::gpu::kAllShortcuts} : 0u);
     int frame = 0;
     for (int i = 0; i < 5; ++i) drawFrame(s, frame++, pictureOnly);
     triangleCounter() = 0;

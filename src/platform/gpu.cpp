@@ -141,7 +141,7 @@ void applyDrawStates(bool opaque) {
         a.alphaRef = g.alphaRef;
     }
     int sampler = 0;
-    bool unfiltered = g.texelExact && g.batchCount > 0;
+    bool unfiltered = (g.shortcuts & kShortcutUnfiltered) && g.texelExact && g.batchCount > 0;
     if (g.linear && unfiltered) ++g.stats.unfilteredBatches;
     if (g.linear && !unfiltered) {
         const TextureInfo* info = textureInfo(g.texture);
@@ -343,6 +343,20 @@ GLuint linkProgram(const char* vertexSource, const char* fragmentSource) {
     return program;
 }
 
+// Textures and targets are stored blue first (GL_BGRA): a software rasterizer samples and
+// blends that order on its fastest paths, and it is what windows show. The game's pixels come
+// red first.
+std::vector<uint8_t> blueFirst(const uint8_t* rgba, int width, int height) {
+    std::vector<uint8_t> out(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    for (size_t i = 0; i < out.size(); i += 4) {
+        out[i] = rgba[i + 2];
+        out[i + 1] = rgba[i + 1];
+        out[i + 2] = rgba[i];
+        out[i + 3] = rgba[i + 3];
+    }
+    return out;
+}
+
 // The sprite shaders; without all three, none.
 void makeSpritePrograms() {
     GpuState& g = *gGpu;
@@ -513,10 +527,10 @@ void shutdown() {
 
 bool ready() { return gGpu && gGpu->up; }
 
-void setShortcuts(bool on) {
-    if (!ready() || gGpu->shortcuts == on) return;
+void setShortcuts(uint32_t which) {
+    if (!ready() || gGpu->shortcuts == which) return;
     flush();
-    gGpu->shortcuts = on;
+    gGpu->shortcuts = which;
 }
 
 DrawStats& drawStats() {
@@ -707,7 +721,8 @@ uint32_t createTexture(int width, int height, int levels, const uint8_t* rgba) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    std::vector<uint8_t> bgra = blueFirst(rgba, width, height);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, bgra.data());
     if (levels > 1) gGpu->fn.generateMipmap(GL_TEXTURE_2D);
     bool failed = glGetError() != GL_NO_ERROR;
     glBindTexture(GL_TEXTURE_2D, gGpu->texture);
@@ -733,7 +748,8 @@ bool uploadTexture(uint32_t texture, int x, int y, int width, int height, const 
     flush();
     runWaitingColourClear();
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    std::vector<uint8_t> bgra = blueFirst(rgba, width, height);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_BGRA, GL_UNSIGNED_BYTE, bgra.data());
     GLint maxLevel = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, &maxLevel);
     if (maxLevel > 0) gGpu->fn.generateMipmap(GL_TEXTURE_2D);
@@ -842,9 +858,10 @@ void drawSprites(const Vertex* vertices, int count, int primitive) {
         return;
     }
     if (g.batchCount + triangles * 3 > kBatchCapacity) flush();
-    bool quad = g.shortcuts && primitive == kTriangleStrip && count == 4;
-    if (g.linear && g.texelExact) g.texelExact = quad && quadIsTexelExact(vertices);
-    if (g.linear && g.notMinified) g.notMinified = quad && quadIsNotMinified(vertices);
+    bool quad = primitive == kTriangleStrip && count == 4;
+    if (g.linear && g.texelExact)
+        g.texelExact = quad && (g.shortcuts & (kShortcutUnfiltered | kShortcutCopy)) && quadIsTexelExact(vertices);
+    if (g.linear && g.notMinified) g.notMinified = quad && (g.shortcuts & kShortcutFirstLevel) && quadIsNotMinified(vertices);
     for (int i = 0; i < count; ++i) {
         const Vertex& v = vertices[i];
         if (v.u < g.uMin) g.uMin = v.u;

@@ -95,8 +95,15 @@ bool readTarget(int width, int height, uint8_t* rgba);  // the current target, t
 // down to the part of their texture that changes the target, quads whose texels land one to a
 // pixel drawn without filtering, textures shown no smaller than they are filtered on their
 // first level alone, opaque pictures copied (a colour clear before a copy over the
-// whole target is left out). On by default; tests turn them off to
+// whole target is left out). All on by default; tests turn them off, or all but one, to
 // compare, and count what they did.
+enum Shortcut : uint32_t {
+    kShortcutCut = 1,
+    kShortcutUnfiltered = 2,
+    kShortcutFirstLevel = 4,
+    kShortcutCopy = 8,
+    kAllShortcuts = 15,
+};
 struct DrawStats {
     uint32_t quadsCut = 0;
     uint32_t quadsLeftOut = 0;
@@ -105,7 +112,7 @@ struct DrawStats {
     uint32_t copies = 0;
     uint32_t clearsLeftOut = 0;  // colour clears that a copy over the whole target made needless
 };
-void setShortcuts(bool on);
+void setShortcuts(uint32_t which);  // Shortcut bits
 DrawStats& drawStats();
 
 int pictureWidth();

@@ -235,7 +235,7 @@ bool quadIsNotMinified(const Vertex* q) {
 // filtering. The texture coordinates of every pixel that is left stay as they were.
 Trim trimQuad(const Vertex* q, Vertex* out) {
     GpuState& g = *gGpu;
-    uint8_t skippable = g.shortcuts ? skippableTexels() : 0;
+    uint8_t skippable = (g.shortcuts & kShortcutCut) ? skippableTexels() : 0;
     if (!skippable) return Trim::kWhole;
     // Unfiltered, a pixel centre on the border of two texels may go the other way once the
     // quad is cut; not so where texel centres lie on pixel centres.
@@ -352,7 +352,7 @@ Trim trimQuad(const Vertex* q, Vertex* out) {
 // than filling the pixels one by one. False, with nothing done, when the batch is not such.
 bool copyBatch() {
     GpuState& g = *gGpu;
-    if (!g.shortcuts || g.batchCount != 6 || !g.affine || g.depthTest || g.lighting || g.culling || !g.texture) return false;
+    if (!(g.shortcuts & kShortcutCopy) || g.batchCount != 6 || !g.affine || g.depthTest || g.lighting || g.culling || !g.texture) return false;
     if (g.linear && !g.texelExact) return false;
     if (g.blending && g.blendMode != 0 && g.blendMode != 2) return false;
     const Vertex* b = g.batch;

@@ -146,7 +146,7 @@ struct GpuState {
     // (no perspective).
     float combined[16];
     bool affine;
-    bool shortcuts = true;
+    uint32_t shortcuts = kAllShortcuts;
     DrawStats stats;
 };
 extern GpuState* gGpu;
