@@ -1,5 +1,6 @@
-// The drawing shortcuts (clear margins cut off, texel-exact quads unfiltered, opaque pictures
-// copied) must give the picture that drawing everything the plain way gives.
+// The drawing shortcuts (clear margins cut off, texel-exact quads unfiltered, textures shown no
+// smaller filtered on their first level, opaque pictures copied) must give the picture that
+// drawing everything the plain way gives, but for the driver's own rounding.
 #include <cmath>
 #include <functional>
 #include <random>

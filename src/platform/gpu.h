@@ -5,7 +5,7 @@
 // together; any state change submits what was gathered first, so the order of drawing is kept.
 // Unlit sprites are drawn by three small shaders that do what the fixed function does; the
 // drawing shortcuts (gpu_shortcuts.cpp) save a software rasterizer work without changing the
-// picture.
+// picture beyond the rasterizer's own rounding. Textures and targets are stored blue first.
 #pragma once
 
 #include <cstdint>
@@ -91,7 +91,8 @@ bool readPresentedPicture(uint8_t* rgba);  // width x height x 4, top row first
 bool readPicture(uint8_t* rgba);           // the picture being drawn
 bool readTarget(int width, int height, uint8_t* rgba);  // the current target, top row first
 
-// The drawing shortcuts, each giving the picture the plain way of drawing gives: quads cut
+// The drawing shortcuts, each giving the picture the plain way of drawing gives but for the
+// rasterizer's own rounding (a copy takes exactly the texel under each pixel centre): quads cut
 // down to the part of their texture that changes the target, quads whose texels land one to a
 // pixel drawn without filtering, textures shown no smaller than they are filtered on their
 // first level alone, opaque pictures copied (a colour clear before a copy over the
