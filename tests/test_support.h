@@ -86,6 +86,22 @@ inline std::string tinyJpeg() {
     return out;
 }
 
+// Stand-ins for the board's pictures, which the loading takes in after the sounds.
+inline void writeBoardPictures(const TempDir& dir) {
+    std::filesystem::create_directories(dir / "Data/figures");
+    std::filesystem::create_directories(dir / "Data/field");
+    for (const char* name : {"aqua", "blue", "green", "red", "orange", "lilac", "white", "yellow"})
+        writeFile(dir / "Data/figures" / (std::string(name) + ".tga"), tinyTga());
+    for (const char* name : {"field0.tga", "field1.tga", "field2.tga"}) writeFile(dir / "Data/field" / name, tinyTga());
+    for (const char* name : {"zep2.tga", "candlefire.tga", "candlepool.tga", "drop1.tga", "drop2.tga", "drop3.tga",
+                             "drop4.tga", "drop5.tga", "heart.tga", "bonus1.tga", "bonus2.tga", "trophybutton.tga",
+                             "hammer.texture1.tga", "hammer.texture2.tga"})
+        writeFile(dir / "Data" / name, tinyTga());
+    for (const char* name : {"_a_gamebar.jpg", "flare.jpg", "_a_candle.jpg", "_a_candlestick.jpg", "_a_gag.jpg",
+                             "hammer.texturelum1.jpg", "hammer.texturelum2.jpg", "hammer.texturelum3.jpg"})
+        writeFile(dir / "Data" / name, tinyJpeg());
+}
+
 // An install folder with a minimal Data/ folder (the loader's pictures, and optionally the
 // second splash), enough for the start-up and the loader scene.
 inline void makeMinimalInstall(const TempDir& dir, bool secondSplash) {
@@ -102,6 +118,7 @@ inline void makeMinimalInstall(const TempDir& dir, bool secondSplash) {
     writeFile(dir / "Data/font.dat", metrics);
     writeFile(dir / "Data/tips2.txt", "tip1=A tip\r\n");
     if (secondSplash) writeFile(dir / "Data/splash2.jpg", "x");
+    writeBoardPictures(dir);
 }
 
 // The forged data set for the tests that read it. When it is absent the test is skipped, unless

@@ -8,6 +8,8 @@
 #include "app/scene.h"
 #include "app/strings.h"
 #include "audio/audio.h"
+#include "board/board_view.h"
+#include "board/presentation.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/signals.h"
@@ -38,6 +40,8 @@ void resetGameState() {
     resetSceneState();
     resetFrameClock();
     resetAudioState();
+    forgetBoardPictures();
+    resetBoardView();
     platform::clearInjectedEvents();
     platform::resetSignalClose();
 }

@@ -5,6 +5,7 @@
 #include "app/application.h"
 #include "app/loader.h"
 #include "app/strings.h"
+#include "board/keyboard.h"
 #include "board/play.h"
 #include "board/presentation.h"
 #include "menus/menus.h"
@@ -132,6 +133,7 @@ void GameScene::middleDown() { boardMiddleDown(); }
 
 void GameScene::mouseMove() {
     if (menuOpen()) menuMove();
+    else boardMouseMoved();
 }
 
 // ---- MapScene: main menus and the journey map ----

@@ -262,6 +262,7 @@ namespace {
 
 GameMode beginLevel(int index, const char* text) {
     resetBoardState();
+    startBoardPresentation();
     Board& b = board();
     b.levelIndex = index;
     const bool known = index >= 0 && index < kLevelCount;

@@ -29,6 +29,9 @@ struct BoardProcess {
     AmbienceClock ambience;
     uint32_t tipsShown;  // one bit per keyed tip already shown
     uint8_t hammerCursor;  // the hammer cursor is set (the arrow otherwise)
+    uint8_t keyCursor;     // the arrow keys lead the board's cursor (the mouse otherwise)
+    int8_t keyRow;
+    int8_t keyColumn;
 };
 BoardProcess& boardProcess();
 void resetBoardProcess();
