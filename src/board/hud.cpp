@@ -67,8 +67,9 @@ void drawHearts() {
     const BoardPictures& p = boardPictures();
     const BoardView& v = boardView();
     const int lives = outcomeHooks().lives();
+    // The row of hearts starts at x -392, about y 81, inside the lives plaque.
     const float left = -392.0f + b.hudSlide;
-    const float top = 81.0f;
+    const float top = 96.0f;
     float swell = 0.0f;
     if (v.lifeFlashClock > 0.0f) swell = 2.0f * std::sin(v.lifeFlashClock * kPi / 200.0f);
     const float size = 24.0f + swell;
@@ -260,15 +261,15 @@ void drawCandle() {
     const float x = kCandleX - 1.1f * v.candleSlide;
     const bool burning = q < 1.0f;
 
-    if (p.candlestick) {
-        bindTexture(p.candlestick);
-        drawQuad(kStickX - 1.1f * v.candleSlide, kStickY, 128.0f, 512.0f, kWhole, kWhite, 10.0f);
-    }
     if (burning && p.candle && top > kCandleFoot) {
         // The body keeps its top: it shortens from below as it burns.
         const float height = top - kCandleFoot;
         bindTexture(p.candle);
         drawQuadRect(x - 32.0f, top, x + 32.0f, kCandleFoot, UVRect{0.0f, 0.0f, 1.0f, height / 512.0f}, kWhite, 10.0f);
+    }
+    if (p.candlestick) {
+        bindTexture(p.candlestick);
+        drawQuad(kStickX - 1.1f * v.candleSlide, kStickY, 128.0f, 512.0f, kWhole, kWhite, 10.0f);
     }
     waxDrops(x, top, burning && !b.levelComplete && !b.levelLost && b.withinLimit);
     if (burning) {
