@@ -24,6 +24,36 @@ using progress_testing::Sandbox;
 using testing_support::FatalError;
 namespace fs = std::filesystem;
 
+namespace {
+
+// The start of a fresh process over the sandbox.
+void restart(const Sandbox& box) {
+    resetProgressState();
+    resetRecordState();
+    clearTrophyState();
+    box.start();
+}
+
+// Runs `body` in a child process; its exit code, or -1 when it did not end within the time.
+template <typename Body>
+int exitOfChild(Body body, int milliseconds) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        body();
+        _exit(0);
+    }
+    for (int waited = 0; waited <= milliseconds; waited += 10) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return -1;
+}
+
+}  // namespace
+
 TEST(PlantedFiles, ALinkUnderATemporaryNameIsReplacedNotWrittenThrough) {
     Sandbox box;
     box.start();
@@ -43,5 +73,73 @@ TEST(PlantedFiles, ALinkUnderATemporaryNameIsReplacedNotWrittenThrough) {
         EXPECT_FALSE(fs::exists(fs::symlink_status(box.file(std::string(name) + ".tmp")))) << name;
     }
     EXPECT_EQ(box.read("profiles.dat").size(), kProfileBytes);
+}
+
+
+TEST(PlantedFiles, AFifoUnderAPlayersNameStopsTheStartWithoutWaiting) {
+    Sandbox box;
+    box.start();
+    ASSERT_TRUE(createProfile("ANNA"));
+    saveProgress();
+    for (const char* name : {"settings.dat", "profiles.dat", "ANNA.trp"}) {
+        SCOPED_TRACE(name);
+        std::string kept = box.read(name);
+        fs::remove(box.file(name));
+        ASSERT_EQ(mkfifo(box.file(name).c_str(), 0600), 0);
+        static std::string expected;
+        expected = std::string("Can't load ") + name + "...\nProgram will now stop.";
+        int code = exitOfChild(
+            [&box] {
+                platform::setFatalHook([](const char* text, const char* caption) {
+                    _exit(expected == text && std::strcmp(caption, "Loading Error") == 0 ? 1 : 2);
+                });
+                restart(box);
+            },
+            10000);
+        EXPECT_EQ(code, 1) << "-1: the start waited on the FIFO; 0: it went on without the file";
+        EXPECT_EQ(fs::symlink_status(box.file(name)).type(), fs::file_type::fifo);
+        fs::remove(box.file(name));
+        box.write(name, kept);
+    }
+}
+
+
+TEST(UnreadableFiles, AFileThatCannotBeReadStopsTheStartAndNothingIsReplaced) {
+    enum Way { Folder, LinkLoop, NoPermission };
+    for (const char* name : {"settings.dat", "profiles.dat", "records.dat", "hiscore.dat", "ANNA.trp"})
+        for (Way way : {Folder, LinkLoop, NoPermission}) {
+            SCOPED_TRACE(std::string(name) + " way " + std::to_string(way));
+            // Permissions do not stop the superuser; the other two ways stop everyone.
+            if (way == NoPermission && geteuid() == 0) continue;
+            Sandbox box;
+            box.start();
+            ASSERT_TRUE(createProfile("ANNA"));
+            ASSERT_TRUE(createProfile("BEN"));
+            selectProfile(0);
+            saveProgress();
+            std::map<std::string, std::string> before;
+            for (const auto& e : fs::directory_iterator(box.folder))
+                before[e.path().filename().string()] = testing_support::readFile(e.path());
+            fs::remove(box.file(name));
+            if (way == Folder) fs::create_directory(box.file(name));
+            if (way == LinkLoop) fs::create_symlink(name, box.file(name));
+            if (way == NoPermission) {
+                box.write(name, before[name]);
+                fs::permissions(box.file(name), fs::perms::none);
+            }
+            try {
+                restart(box);
+                ADD_FAILURE() << "the start went on without the file";
+                saveProgress();
+            } catch (const FatalError& e) {
+                EXPECT_EQ(std::string(e.what()), std::string("Can't load ") + name + "...\nProgram will now stop.");
+                EXPECT_EQ(e.caption, "Loading Error");
+            }
+            if (way == NoPermission) fs::permissions(box.file(name), fs::perms::owner_read | fs::perms::owner_write);
+            for (const auto& [file, bytes] : before) {
+                if (file == name && way != NoPermission) continue;
+                EXPECT_EQ(box.read(file), bytes) << file;
+            }
+        }
 }
 

@@ -163,7 +163,7 @@ void loadSettings() {
     gProgress.settings = fresh;
     gProgress.settingsRead = false;
     std::vector<uint8_t> bytes;
-    FileRead read = readSettingsFile("settings.dat", bytes, kSettingsBytes);
+    FileRead read = loadSettingsFile("settings.dat", bytes, kSettingsBytes);
     if (read.present && read.whole && read.size == kSettingsBytes)
         gProgress.settingsRead = decodeSettings(bytes.data(), bytes.size(), gProgress.settings);
     if (!gProgress.settingsRead) gProgress.settings = fresh;
@@ -175,7 +175,7 @@ void loadProfiles() {
     Settings& s = gProgress.settings;
     std::memset(&gProgress.table, 0, sizeof gProgress.table);
     std::vector<uint8_t> bytes;
-    FileRead read = readSettingsFile("profiles.dat", bytes, kMaxProfiles * kProfileBytes);
+    FileRead read = loadSettingsFile("profiles.dat", bytes, kMaxProfiles * kProfileBytes);
     if (read.present) {
         int available = static_cast<int>(std::min<size_t>(bytes.size() / kProfileBytes, kMaxProfiles));
         if (gProgress.settingsRead) {
