@@ -143,3 +143,27 @@ TEST(UnreadableFiles, AFileThatCannotBeReadStopsTheStartAndNothingIsReplaced) {
         }
 }
 
+
+TEST(DuplicateNames, TwoProfilesOfOneNameAreToldApartAtLoad) {
+    Sandbox box;
+    box.start();
+    for (const char* n : {"ANNA", "BEN", "ANNA2", "ABCDEFGHIJKL", "CLARA"}) ASSERT_TRUE(createProfile(n));
+    selectProfile(0);
+    ASSERT_TRUE(awardTrophy(3));
+    // A damaged table: BEN and CLARA carry names already taken; a file left over is in the way.
+    std::memcpy(profileTable().slots[1].name, "ANNA", 5);
+    std::memcpy(profileTable().slots[4].name, "ABCDEFGHIJKL", 13);
+    saveProgress();
+    box.write("ANNA3.trp", std::string(34, '\1'));
+    restart(box);
+    ASSERT_EQ(profileCount(), 5);
+    const char* expected[] = {"ANNA", "ANNA4", "ANNA2", "ABCDEFGHIJKL", "ABCDEFGHIJK2"};
+    for (int i = 0; i < 5; ++i) EXPECT_STREQ(profileTable().slots[i].name, expected[i]) << i;
+    saveProgress();
+    EXPECT_EQ(box.read("profiles.dat").substr(128, 6), std::string("ANNA4\0", 6));
+    // Removing the copy leaves the first player's trophies.
+    removeProfile(1);
+    selectProfile(0);
+    EXPECT_TRUE(box.exists("ANNA.trp"));
+    EXPECT_TRUE(trophyEarned(3));
+}

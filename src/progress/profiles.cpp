@@ -51,6 +51,45 @@ void profileFileNames(const char* profileName, char names[4][48]) {
     std::snprintf(names[3], 48, "%s_org.sav", profileName);
 }
 
+bool ownsAnyFile(const char* profileName) {
+    char names[4][48];
+    profileFileNames(profileName, names);
+    for (auto& n : names)
+        if (settingsFileExists(n)) return true;
+    return false;
+}
+
+// Two profiles of one name would share their files, and removing one would delete the other's
+// trophies and saved games: a profile that repeats an earlier name is given a number, within
+// the name's limits, choosing a name no profile and no file in the folder has.
+void makeNamesUnique() {
+    ProfileTable& t = gProgress.table;
+    for (int i = 1; i < gProgress.settings.profileCount; ++i) {
+        char* name = t.slots[i].name;
+        bool repeated = false;
+        for (int j = 0; j < i; ++j) repeated = repeated || sameName(t.slots[j].name, name);
+        if (!repeated) continue;
+        const size_t room = isValidProfileName(name) ? kProfileNameMax : kProfileNameBytes - 1;
+        const size_t length = boundedLength(name, kProfileNameBytes);
+        char chosen[kProfileNameBytes] = {};
+        // Names whose files are left over in the folder are passed over while any other is free.
+        for (int pass = 0; pass < 2 && !chosen[0]; ++pass)
+            for (int n = 2; n < 1000 && !chosen[0]; ++n) {
+                char digits[8];
+                const size_t d = static_cast<size_t>(std::snprintf(digits, sizeof digits, "%d", n));
+                char candidate[kProfileNameBytes] = {};
+                const size_t keep = std::min(length, room - d);
+                std::memcpy(candidate, name, keep);
+                std::memcpy(candidate + keep, digits, d);
+                if (nameTaken(candidate)) continue;
+                if (pass == 0 && isValidProfileName(candidate) && ownsAnyFile(candidate)) continue;
+                std::memcpy(chosen, candidate, sizeof chosen);
+            }
+        // The rest of the field keeps what it held, as for every name.
+        std::memcpy(name, chosen, boundedLength(chosen, kProfileNameBytes) + 1);
+    }
+}
+
 }  // namespace
 
 Settings& settings() { return gProgress.settings; }
@@ -187,6 +226,7 @@ void loadProfiles() {
         }
         for (int i = 0; i < s.profileCount; ++i)
             decodeProfile(bytes.data() + static_cast<size_t>(i) * kProfileBytes, gProgress.table.slots[i]);
+        makeNamesUnique();
     } else {
         s.profileCount = 0;
     }
