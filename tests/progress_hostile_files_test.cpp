@@ -26,6 +26,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
+void putI32(std::vector<uint8_t>& b, size_t at, int32_t v) { std::memcpy(b.data() + at, &v, 4); }
+
+// Offsets of the counters in the file.
+constexpr size_t kShownScoreAt = 51520, kLevelScoreAt = 51524, kCarriedAt = 51540, kComboAt = 51544;
+constexpr size_t kBestRunAt = 51560, kRunAt = 51564, kLightningRunAt = 51572, kMovesAt = 51580;
+constexpr size_t kCell23ScoreAt = 15600 + 27 * 116 + 88;
+
+int gTrophiesAwarded = 0;
+bool countTrophy(int) {
+    ++gTrophiesAwarded;
+    return true;
+}
+
 // The start of a fresh process over the sandbox.
 void restart(const Sandbox& box) {
     resetProgressState();
@@ -54,6 +67,87 @@ int exitOfChild(Body body, int milliseconds) {
 
 }  // namespace
 
+TEST(SavedGameCounters, WildCountersAreBroughtWithinWhatPlayCanReach) {
+    for (int32_t wild : {INT_MAX, INT_MIN, -5}) {
+        SCOPED_TRACE(wild);
+        std::vector<uint8_t> bytes = loadHexFixture("savedgame.hex");
+        for (size_t at : {kShownScoreAt, kLevelScoreAt, kCarriedAt, kComboAt, kBestRunAt, kRunAt, kLightningRunAt,
+                          kMovesAt, kCell23ScoreAt})
+            putI32(bytes, at, wild);
+        auto g = std::make_unique<SavedGame>();
+        ASSERT_TRUE(decodeSavedGame(bytes.data(), bytes.size(), 2, 100, *g));
+        EXPECT_GE(g->movesUsed, 0);
+        EXPECT_GE(g->colourStreak, 0);
+        EXPECT_LE(g->colourStreak, g->bestStreak);
+        EXPECT_LT(g->bestStreak, std::max(g->movesUsed, 1)) << "a run needs a move before it";
+        EXPECT_LE(g->bestStreak, 1000);
+        EXPECT_GE(g->lightningRun, 0);
+        EXPECT_LE(g->lightningRun, 2);
+        EXPECT_GE(g->comboCount, 0);
+        EXPECT_LE(g->comboCount, 2 * kCellCount);
+        EXPECT_GE(g->cells[2][3].cellScore, 0);
+        EXPECT_LE(g->cells[2][3].cellScore, int64_t{2} * kCellCount * g->colourStreak);
+        EXPECT_GE(g->shownScore, 0);
+        EXPECT_LE(g->shownScore, g->levelScore);
+        EXPECT_GE(g->carriedScore, 0);
+        // Far from the end of the range: the game goes on adding to them.
+        EXPECT_LT(int64_t{g->carriedScore} + g->levelScore, int64_t{INT_MAX} / 2 + INT_MAX / 4);
+        // The profile's lives and score, which a game starts from.
+        std::vector<uint8_t> record(kProfileBytes, 0);
+        for (size_t at = 80; at < 104; at += 4) putI32(record, at, wild);
+        Profile p;
+        decodeProfile(record.data(), p);
+        for (int m = 0; m < kModeCount; ++m) {
+            EXPECT_GE(p.lives[m], 0);
+            EXPECT_LT(p.lives[m] + int64_t{1}, INT_MAX / 2);
+            EXPECT_LT(p.score[m] + int64_t{g->levelScore}, INT_MAX / 2 + INT_MAX / 4);
+            EXPECT_GT(p.score[m] - int64_t{g->levelScore}, INT_MIN / 2 - INT_MAX / 4);
+        }
+        if (wild == -5) {
+            EXPECT_EQ(p.score[0], -5) << "a score of 0 or less is kept as read";
+        }
+    }
+}
+
+TEST(SavedGameCounters, PlayGoesOnFromAWildFileWithoutOverflowOrFeats) {
+    board_test::freshBoard();
+    board_test::quietBoard();
+    outcomeHooks().awardTrophy = countTrophy;
+    gTrophiesAwarded = 0;
+    auto g = std::make_unique<SavedGame>();
+    captureSavedGame(*g);
+    // A run of three groups of kind 0 after four moves, wild everywhere else; the board rests
+    // with no explosion: no chain is left to pay.
+    g->movesUsed = 4;
+    g->bestStreak = 3;
+    g->previousKind = 0;
+    g->colourStreak = INT_MAX;
+    g->lightningRun = INT_MAX;
+    g->comboCount = 11;
+    g->levelScore = INT_MAX - 5;
+    g->shownScore = INT_MAX - 5;
+    g->carriedScore = INT_MAX - 5;
+    g->cells[5][5].cellScore = INT_MAX;
+    std::vector<uint8_t> bytes;
+    encodeSavedGame(*g, bytes);
+    ASSERT_TRUE(decodeSavedGame(bytes.data(), bytes.size(), board().mode, 0, *g));
+    applySavedGame(*g);
+    const int32_t loadedScore = board().levelScore;
+    board_test::frames(10);
+    board_test::clickCell(10, 0);  // the pair of kind 0 goes on with the run
+    ASSERT_TRUE(board_test::settle());
+    board_test::clickCell(10, 2);
+    ASSERT_TRUE(board_test::settle());
+    EXPECT_EQ(board().movesUsed, 6);
+    EXPECT_EQ(board().bestStreak, 4);
+    EXPECT_EQ(gTrophiesAwarded, 0);
+    EXPECT_EQ(countTraced("sound", "BonusPrize.ogg"), 0) << "a chain count with no chain paid a prize";
+    EXPECT_GT(board().levelScore, loadedScore);
+    EXPECT_LE(board().shownScore, board().levelScore);
+    EXPECT_GT(int64_t{board().carriedScore} + board().shownScore, 0);
+    resetOutcomeHooks();
+}
+
 TEST(PlantedFiles, ALinkUnderATemporaryNameIsReplacedNotWrittenThrough) {
     Sandbox box;
     box.start();
@@ -74,7 +168,6 @@ TEST(PlantedFiles, ALinkUnderATemporaryNameIsReplacedNotWrittenThrough) {
     }
     EXPECT_EQ(box.read("profiles.dat").size(), kProfileBytes);
 }
-
 
 TEST(PlantedFiles, AFifoUnderAPlayersNameStopsTheStartWithoutWaiting) {
     Sandbox box;
@@ -102,7 +195,6 @@ TEST(PlantedFiles, AFifoUnderAPlayersNameStopsTheStartWithoutWaiting) {
         box.write(name, kept);
     }
 }
-
 
 TEST(UnreadableFiles, AFileThatCannotBeReadStopsTheStartAndNothingIsReplaced) {
     enum Way { Folder, LinkLoop, NoPermission };
@@ -142,7 +234,6 @@ TEST(UnreadableFiles, AFileThatCannotBeReadStopsTheStartAndNothingIsReplaced) {
             }
         }
 }
-
 
 TEST(DuplicateNames, TwoProfilesOfOneNameAreToldApartAtLoad) {
     Sandbox box;

@@ -168,14 +168,17 @@ void decodeProfile(const uint8_t* bytes, Profile& out) {
     r.bytes(out.unused, sizeof out.unused);
     r.bytes(out.savedGame, sizeof out.savedGame);
     r.bytes(out.tipFlags, sizeof out.tipFlags);
-    // Every value that indexes a table is brought into its range; the rest stays as read.
+    // Every value that indexes a table is brought into its range, lives and scores within what
+    // a game can reach; the rest stays as read.
     if (out.mode >= kModeCount) out.mode = 0;
     for (int m = 0; m < kModeCount; ++m) {
         if (!validPosition(out.stage[m], out.levelInStage[m])) out.stage[m] = out.levelInStage[m] = 0;
         bool pastTheEnd = out.furthestStage[m] == kStageCount && out.furthestLevelInStage[m] == 0;
         if (!pastTheEnd && !validPosition(out.furthestStage[m], out.furthestLevelInStage[m]))
             out.furthestStage[m] = out.furthestLevelInStage[m] = 0;
-        if (out.lives[m] < 0) out.lives[m] = 0;
+        out.lives[m] = clampInt(out.lives[m], 0, kMaxLives);
+        // A score of 0 or less is no game in progress: kept as read, within the game's reach.
+        out.score[m] = clampInt(out.score[m], -kMaxGameScore, kMaxGameScore);
         out.savedGame[m] = flag(out.savedGame[m]);
     }
     for (uint8_t& t : out.tipFlags) t = flag(t);
