@@ -179,5 +179,5 @@ float boardDimming();
 void formatCount(char* out, int capacity, const char* format, int value);
 // Text centred at (x, y) with the HUD's shadow: black at alpha 192 offset by (1, -1) (scaled
 // by the text's own alpha).
-void drawShadowedText(float x, float y, float size, const char* text, uint32_t argb, float shadowDx = 1.0f,
+void drawHudText(float x, float y, float size, const char* text, uint32_t argb, float shadowDx = 1.0f,
                       float shadowDy = -1.0f);

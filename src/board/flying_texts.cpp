@@ -41,7 +41,7 @@ void drawPopups(float ms) {
         if (p.alpha <= 0.0f) continue;
         char text[16];
         std::snprintf(text, sizeof text, "%i", p.points);
-        drawShadowedText(p.x, p.y, p.size, text, argb(p.alpha, 255, 240, 140));
+        drawHudText(p.x, p.y, p.size, text, argb(p.alpha, 255, 240, 140));
         p.y += p.vy * ms;
         p.alpha += p.dAlpha * ms;
     }
@@ -123,7 +123,7 @@ void drawBanner(float ms) {
     } else {
         y = -270.0f - (500.0f - c) * 0.1f;
     }
-    drawShadowedText(0.0f, y, size, v.bannerText, argb(alpha, 255, 255, 255), 2.0f, -2.0f);
+    drawHudText(0.0f, y, size, v.bannerText, argb(alpha, 255, 255, 255), 2.0f, -2.0f);
     c -= (c < 500.0f || c > 1000.0f) ? ms : 0.3f * ms;
     if (c < 0.0f) c = -1.0f;
 }

@@ -59,7 +59,7 @@ void drawPanelButton(const HudRect& r, const char* key, float x, float y, float 
     if (hovered) hoverClock += ms;
     else hoverClock = 0.0f;
     const float breath = hovered ? 0.5f - 0.5f * std::cos(0.003f * hoverClock) : 0.0f;
-    drawShadowedText(x + b.hudSlide, y, size + breath, lookupText(key), hovered ? kYellow : kWhite);
+    drawHudText(x + b.hudSlide, y, size + breath, lookupText(key), hovered ? kYellow : kWhite);
 }
 
 void drawHearts() {
@@ -79,12 +79,12 @@ void drawHearts() {
         if (p.heart) drawQuad(x, top - 12.0f, size, size, kWhole, kWhite, 10.0f);
         char text[16];
         std::snprintf(text, sizeof text, "x%i", lives);
-        drawShadowedText(x + 30.0f, top - 12.0f, 11.0f, text, kGreen);
+        drawHudText(x + 30.0f, top - 12.0f, 11.0f, text, kGreen);
         return;
     }
     for (int i = 0; i < lives; ++i)
         if (p.heart) drawQuad(left + 12.0f + 26.0f * static_cast<float>(i), top - 12.0f, size, size, kWhole, kWhite, 10.0f);
-    if (lives <= 0) drawShadowedText(left + 52.0f, top - 14.0f, 10.0f, lookupText("lastlife"), kWhite);
+    if (lives <= 0) drawHudText(left + 52.0f, top - 14.0f, 10.0f, lookupText("lastlife"), kWhite);
 }
 
 // How much of the candle has burnt: the time or the moves used against a long level's share.
@@ -216,13 +216,13 @@ void drawHudPanel() {
     }
     selectFont(0);
     char text[32];
-    drawShadowedText(-340.0f + slide, 280.0f, 12.0f, lookupText("score"), kWhite);
+    drawHudText(-340.0f + slide, 280.0f, 12.0f, lookupText("score"), kWhite);
     std::snprintf(text, sizeof text, "%i", b.carriedScore + b.shownScore);
-    drawShadowedText(-340.0f + slide, 253.0f, 12.0f, text, kYellow);
-    drawShadowedText(-340.0f + slide, 200.0f, 12.0f, lookupText("level"), kWhite);
+    drawHudText(-340.0f + slide, 253.0f, 12.0f, text, kYellow);
+    drawHudText(-340.0f + slide, 200.0f, 12.0f, lookupText("level"), kWhite);
     std::snprintf(text, sizeof text, "%i", b.levelIndex + 1);
-    drawShadowedText(-342.0f + slide, 170.0f, 15.0f, text, kYellow);
-    drawShadowedText(-336.0f + slide, 114.0f, 11.0f, lookupText("lives"), kWhite);
+    drawHudText(-342.0f + slide, 170.0f, 15.0f, text, kYellow);
+    drawHudText(-336.0f + slide, 114.0f, 11.0f, lookupText("lives"), kWhite);
     drawHearts();
 
     // The buttons answer only while some of the time limit is left and nothing is over them.
@@ -241,14 +241,14 @@ void drawPauseOverlay() {
     if (!b.paused || b.trophyClock > 0.0f) return;
     const float a = promptPulse(b.pauseClock, 0.0003f);
     selectFont(0);
-    if (b.pauseClock < 7000.0f) drawShadowedText(0.0f, 0.0f, 21.0f + 4.0f * a * a, lookupText("pause"), kWhite, 2.0f, -2.0f);
-    drawShadowedText(0.0f, -280.0f, 13.0f + a, lookupText("keytoresume"), kWhite, 2.0f, -2.0f);
+    if (b.pauseClock < 7000.0f) drawHudText(0.0f, 0.0f, 21.0f + 4.0f * a * a, lookupText("pause"), kWhite, 2.0f, -2.0f);
+    drawHudText(0.0f, -280.0f, 13.0f + a, lookupText("keytoresume"), kWhite, 2.0f, -2.0f);
 }
 
 void drawKeyToResume(float clockMs, float rate) {
     const float a = promptPulse(clockMs, rate);
     selectFont(0);
-    drawShadowedText(0.0f, -280.0f, 13.0f + a, lookupText("keytoresume"), kWhite, 2.0f, -2.0f);
+    drawHudText(0.0f, -280.0f, 13.0f + a, lookupText("keytoresume"), kWhite, 2.0f, -2.0f);
 }
 
 void drawCandle() {
@@ -299,12 +299,12 @@ void drawCandle() {
         int left = b.movesLimit - b.movesUsed;
         if (left < 0) left = 0;
         formatCount(text, sizeof text, lookupText("moveslast"), left);
-        drawShadowedText(x - 80.0f, textY, size, text, kWhite);
+        drawHudText(x - 80.0f, textY, size, text, kWhite);
     } else if (warning) {
         float left = (b.timeLimitMs - b.elapsedMs) / 1000.0f;
         if (left < 0.0f) left = 0.0f;
         formatCount(text, sizeof text, lookupText("timelast"), static_cast<int>(left));
-        drawShadowedText(x - 80.0f, textY, size, text, kWhite);
+        drawHudText(x - 80.0f, textY, size, text, kWhite);
     }
 }
 
@@ -324,7 +324,7 @@ void drawBonusCountUp() {
     char text[24];
     std::snprintf(text, sizeof text, "%i", static_cast<int>(static_cast<float>(b.bonusPoints) * shown));
     selectFont(0);
-    drawShadowedText(0.0f, -160.0f, size, text, withAlpha(0xFFFFFF, alpha), 2.0f, -2.0f);
+    drawHudText(0.0f, -160.0f, size, text, withAlpha(0xFFFFFF, alpha), 2.0f, -2.0f);
 }
 
 void drawHammerMeter() {

@@ -181,7 +181,7 @@ float boardDimming() {
     return 0.5f + 0.5f * f;
 }
 
-void drawShadowedText(float x, float y, float size, const char* text, uint32_t argb, float shadowDx, float shadowDy) {
+void drawHudText(float x, float y, float size, const char* text, uint32_t argb, float shadowDx, float shadowDy) {
     if (!text || !text[0]) return;
     const uint32_t alpha = argb >> 24;
     setTextColour((alpha * 192u / 255u) << 24);

@@ -7,5 +7,5 @@
 void drawTipBalloon() {
     const Board& b = board();
     if (!b.tip.showing || b.tip.delay > 0.0f) return;
-    drawShadowedText(b.tip.x, b.tip.y, 12.0f, lookupText(b.tip.key), 0xFFFFFFFFu);
+    drawHudText(b.tip.x, b.tip.y, 12.0f, lookupText(b.tip.key), 0xFFFFFFFFu);
 }
