@@ -102,8 +102,16 @@ inline void writeBoardPictures(const TempDir& dir) {
         writeFile(dir / "Data" / name, tinyJpeg());
 }
 
+// The menus of a minimal install: a main menu of one item, and the menu pictures.
+inline void addMinimalMenus(const TempDir& dir) {
+    writeFile(dir / "Data/menu.txt", "main=\r\nplaceholder\r\nexit\r\n\r\n");
+    writeFile(dir / "Data/menutext2.txt", "exit=Exit\r\n");
+    for (const char* picture : {"_a_menutex.jpg", "white.jpg", "_a_baloon.jpg"}) writeFile(dir / "Data" / picture, tinyJpeg());
+    writeFile(dir / "Data/button.tga", tinyTga());
+}
+
 // An install folder with a minimal Data/ folder (the loader's pictures, and optionally the
-// second splash), enough for the start-up and the loader scene.
+// second splash, the menu files and pictures), enough for the start-up and the loader scene.
 inline void makeMinimalInstall(const TempDir& dir, bool secondSplash) {
     std::filesystem::create_directories(dir / "Data");
     writeFile(dir / "Data/splash1.jpg", "x");
@@ -117,6 +125,7 @@ inline void makeMinimalInstall(const TempDir& dir, bool secondSplash) {
     for (int c = 0; c < 256; ++c) metrics[4 + c] = 8;
     writeFile(dir / "Data/font.dat", metrics);
     writeFile(dir / "Data/tips2.txt", "tip1=A tip\r\n");
+    addMinimalMenus(dir);
     if (secondSplash) writeFile(dir / "Data/splash2.jpg", "x");
     writeBoardPictures(dir);
 }
