@@ -170,6 +170,8 @@ void drawDebris();
 void drawShards(float shakeX, float shakeY);
 void drawFlyingTexts();
 void drawTipBalloon();
+// The centre of the open tip's close button; false while no balloon shows.
+bool tipCloseButton(float& x, float& y);
 void tipsPass();
 // Where the candle's flame burns (the candle tips point at it).
 Vec2 candleFlamePosition();

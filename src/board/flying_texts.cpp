@@ -72,7 +72,8 @@ void drawLetters(float ms) {
             const float scale = p * p;
             const char glyph[2] = {l.c, 0};
             setTextColour(argb(alpha, 255, 255, 255));
-            drawText(l.x * scale, l.y + lift, l.size * scale, glyph, true);
+            // Left-anchored, a single glyph stands centred on its x.
+            drawText(l.x * scale, l.y + lift, l.size * scale, glyph, false);
         }
         l.clock -= ms;
     }

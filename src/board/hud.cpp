@@ -59,7 +59,13 @@ void drawPanelButton(const HudRect& r, const char* key, float x, float y, float 
     if (hovered) hoverClock += ms;
     else hoverClock = 0.0f;
     const float breath = hovered ? 0.5f - 0.5f * std::cos(0.003f * hoverClock) : 0.0f;
-    drawHudText(x + b.hudSlide, y, size + breath, lookupText(key), hovered ? kYellow : kWhite);
+    // The caption keeps inside its button, which is where a click finds it.
+    const char* caption = lookupText(key);
+    float shown = size + breath;
+    const float room = r.right - r.left - 6.0f;
+    const float width = textWidth(caption, shown);
+    if (width > room && width > 0.0f) shown *= room / width;
+    drawHudText(x + b.hudSlide, y, shown, caption, hovered ? kYellow : kWhite);
 }
 
 void drawHearts() {
@@ -85,6 +91,14 @@ void drawHearts() {
     for (int i = 0; i < lives; ++i)
         if (p.heart) drawQuad(left + 12.0f + 26.0f * static_cast<float>(i), top - 12.0f, size, size, kWhole, kWhite, 10.0f);
     if (lives <= 0) drawHudText(left + 52.0f, top - 14.0f, 10.0f, lookupText("lastlife"), kWhite);
+}
+
+// A centred text's x moved so that the whole text stays on the screen.
+float onScreenX(float x, const char* text, float size) {
+    const float half = textWidth(text, size) / 2.0f + 4.0f;
+    if (x + half > 400.0f) x = 400.0f - half;
+    if (x - half < -400.0f) x = -400.0f + half;
+    return x;
 }
 
 // How much of the candle has burnt: the time or the moves used against a long level's share.
@@ -290,7 +304,7 @@ void drawCandle() {
     // What is left, by the flame.
     const bool warning = b.mode == kAdventure ? b.timeLimitMs - b.elapsedMs < 20000.0f
                                                : static_cast<float>(b.movesLimit) - b.shownMoves < 5.0f;
-    if (b.levelComplete) return;
+    if (b.levelComplete || b.levelLost) return;
     char text[48];
     const float textY = top + 30.0f > 280.0f ? 280.0f : top + 30.0f;
     float size = 16.0f;
@@ -299,12 +313,12 @@ void drawCandle() {
         int left = b.movesLimit - b.movesUsed;
         if (left < 0) left = 0;
         formatCount(text, sizeof text, lookupText("moveslast"), left);
-        drawHudText(x - 80.0f, textY, size, text, kWhite);
+        drawHudText(onScreenX(x - 80.0f, text, size), textY, size, text, kWhite);
     } else if (warning) {
         float left = (b.timeLimitMs - b.elapsedMs) / 1000.0f;
         if (left < 0.0f) left = 0.0f;
         formatCount(text, sizeof text, lookupText("timelast"), static_cast<int>(left));
-        drawHudText(x - 80.0f, textY, size, text, kWhite);
+        drawHudText(onScreenX(x - 80.0f, text, size), textY, size, text, kWhite);
     }
 }
 

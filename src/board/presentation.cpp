@@ -142,10 +142,10 @@ BoardPictures& boardPictures() { return gPictures; }
 
 void resetBoardView() {
     const int32_t backdrop = gView.wantedBackdrop;
-    const uint32_t seed = gView.randomState;
     gView = BoardView{};
     gView.wantedBackdrop = backdrop;
-    gView.randomState = seed;
+    // Every level starts its sparks, debris and flicker from the same numbers.
+    gView.randomState = 1;
     gView.dropClock = 5000.0f;
 }
 
