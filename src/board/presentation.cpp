@@ -193,40 +193,41 @@ void drawHudText(float x, float y, float size, const char* text, uint32_t argb, 
 
 void loadBoardPictures() {
     loadFont("font", 1.0f, 1.0f);
+    // The board's pictures are shown at their size or a little smaller: one level each.
     BoardPictures& p = gPictures;
     const std::string dataFolder = platform::currentDir();
     const bool entered = platform::changeDir("figures");
-    for (int k = 0; k < kFigureKinds; ++k) p.figures[k] = loadTexture(kFigurePictureFiles[k % 8]);
+    for (int k = 0; k < kFigureKinds; ++k) p.figures[k] = loadTextureOneLevel(kFigurePictureFiles[k % 8]);
     if (entered) platform::changeDir(dataFolder.c_str());
-    p.chain = loadTexture("zep2.tga");
+    p.chain = loadTextureOneLevel("zep2.tga");
     p.gamebar = loadAlphaJpeg("_a_gamebar.jpg", true);
-    p.flare = loadTexture("flare.jpg");
+    p.flare = loadTextureOneLevel("flare.jpg");
     p.candle = loadAlphaJpeg("_a_candle.jpg", true);
-    p.candleFire = loadTexture("candlefire.tga");
-    p.candlePool = loadTexture("candlepool.tga");
+    p.candleFire = loadTextureOneLevel("candlefire.tga");
+    p.candlePool = loadTextureOneLevel("candlepool.tga");
     p.candlestick = loadAlphaJpeg("_a_candlestick.jpg", true);
     for (int k = 0; k < 5; ++k) {
         char name[16];
         std::snprintf(name, sizeof name, "drop%i.tga", k + 1);
-        p.drops[k] = loadTexture(name);
+        p.drops[k] = loadTextureOneLevel(name);
     }
-    p.heart = loadTexture("heart.tga");
+    p.heart = loadTextureOneLevel("heart.tga");
     for (int k = 0; k < 3; ++k) {
         char name[24];
         std::snprintf(name, sizeof name, "field\\field%i.tga", k);
-        p.tiles[k] = loadTexture(name);
+        p.tiles[k] = loadTextureOneLevel(name);
     }
-    p.crossOverlay = loadTexture("bonus1.tga");
-    p.megaOverlay = loadTexture("bonus2.tga");
+    p.crossOverlay = loadTextureOneLevel("bonus1.tga");
+    p.megaOverlay = loadTextureOneLevel("bonus2.tga");
     p.placeholder = loadAlphaJpeg("_a_gag.jpg", true);
-    p.trophyButton = loadTexture("trophybutton.tga");
+    p.trophyButton = loadTextureOneLevel("trophybutton.tga");
     for (int k = 0; k < 3; ++k) {
         char name[32];
         std::snprintf(name, sizeof name, "hammer.texturelum%i.jpg", k + 1);
-        p.hammerGlows[k] = loadTexture(name);
+        p.hammerGlows[k] = loadTextureOneLevel(name);
     }
-    p.hammerEmpty = loadTexture("hammer.texture1.tga");
-    p.hammerFull = loadTexture("hammer.texture2.tga");
+    p.hammerEmpty = loadTextureOneLevel("hammer.texture1.tga");
+    p.hammerFull = loadTextureOneLevel("hammer.texture2.tga");
     p.backdrop = nullptr;
     p.backdropNumber = -1;
     p.loaded = true;
