@@ -41,7 +41,8 @@ void drawPopups(float ms) {
         if (p.alpha <= 0.0f) continue;
         char text[16];
         std::snprintf(text, sizeof text, "%i", p.points);
-        drawHudText(p.x, p.y, p.size, text, argb(p.alpha, 255, 240, 140));
+        setTextColour(argb(p.alpha, 255, 240, 140));
+        drawText(p.x, p.y, p.size, text, true);
         p.y += p.vy * ms;
         p.alpha += p.dAlpha * ms;
     }
@@ -205,6 +206,7 @@ void drawFlyingTexts() {
     const float ms = frameClock().frameMs;
     selectFont(0);
     drawPopups(ms);
+    setTextColour(0xFFFFFFFFu);
     drawLetters(ms);
     drawFloating(ms);
     drawBanner(ms);
