@@ -17,7 +17,8 @@
 // click a second, so that one can watch it being played, won and lost. The game runs on a copy
 // of the data folder's entries (its own settings folder), so no player's files are touched;
 // after each level's end it starts the next level (or the same one after a loss). --careless
-// breaks the smallest groups away from the squares, so that a limited level is lost.
+// breaks the smallest groups away from the squares, so that a limited level is lost; --hands-off
+// only starts the levels and leaves the playing to the person at the window.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -38,6 +39,7 @@
 #include "board/bot.h"
 #include "board/falling.h"
 #include "board/level.h"
+#include "board/outcome.h"
 #include "board/play.h"
 #include "menus/menus.h"
 #include "platform/clock.h"
@@ -60,6 +62,7 @@ struct Args {
     int watch = 0;      // a level to watch in the window (1-based), 0 for none
     GameMode watchMode = kAdventure;
     bool careless = false;
+    bool handsOff = false;
 };
 
 bool parseLevels(const char* text, std::vector<int>& out) {
@@ -116,7 +119,8 @@ int usage() {
                  "usage: sandmere-bot --levels 1-129 --modes all|adventure,puzzle,timeless --seeds N\n"
                  "                    [--data DIR] [--file LEVEL.lvl] [--min-wins N] [--quiet] [--show]\n"
                  "                    [--jobs N]\n"
-                 "       sandmere-bot --watch LEVEL [--mode adventure|timeless|puzzle] [--data DIR] [--careless]\n");
+                 "       sandmere-bot --watch LEVEL [--mode adventure|timeless|puzzle] [--data DIR] [--careless]\n"
+                 "                    [--hands-off]\n");
     return 2;
 }
 
@@ -269,6 +273,7 @@ int watchLevel(const Args& args) {
     uint32_t nextStep = 0;
     uint32_t endSince = 0;
     bool aimed = false;
+    bool won = false;
     BotChoice choice;
     while (!app.quitRequested) {
         if (handlePendingEvent()) continue;
@@ -282,17 +287,23 @@ int watchLevel(const Args& args) {
             setGameMode(args.watchMode);
             setLives(3);
             setTipFlag(0, false);
+            // Lives and trophies are held for the run: no trophy room breaks into the play.
+            holdOutcomesInMemory();
             beginModeLevel(level);
             started = true;
             nextStep = now + 2000;
             continue;
         }
-        if (currentScene() != gameScene()) continue;
-        // A won or lost level stands for a while; then the next level, or the same again.
-        if (b.levelComplete || b.levelLost || b.betweenLevels || b.gameFinished || menuOpen()) {
-            if (!endSince) endSince = now;
+        // A won or lost level stands for a while (or has left for the map); then the next
+        // level, or the same again.
+        const bool away = currentScene() != gameScene();
+        if (away || b.levelComplete || b.levelLost || b.betweenLevels || b.gameFinished || menuOpen()) {
+            if (!endSince) {
+                endSince = now;
+                won = b.levelComplete || b.betweenLevels || b.gameFinished;
+            }
             if (now - endSince > 10000) {
-                if (b.levelComplete || b.betweenLevels) level = level + 1 < kLevelCount ? level + 1 : 0;
+                if (won) level = level + 1 < kLevelCount ? level + 1 : 0;
                 menuOpen() = false;
                 setLives(3);
                 beginModeLevel(level);
@@ -303,6 +314,7 @@ int watchLevel(const Args& args) {
             continue;
         }
         endSince = 0;
+        if (args.handsOff) continue;
         if (b.tip.showing) {
             // The bot reads the tip for a moment, then closes it.
             if (now >= nextStep) {
@@ -361,6 +373,8 @@ int main(int argc, char** argv) {
             args.show = true;
         } else if (!std::strcmp(a, "--careless")) {
             args.careless = true;
+        } else if (!std::strcmp(a, "--hands-off")) {
+            args.handsOff = true;
         } else if (!v) {
             return usage();
         } else if (!std::strcmp(a, "--levels")) {
