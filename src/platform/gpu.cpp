@@ -287,6 +287,9 @@ void applyAllStates() {
     else glDisable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
     glDepthMask(g.depthWrite ? GL_TRUE : GL_FALSE);
+    // Nothing is cut away at the near and far planes: the 2D drawing places the backdrops'
+    // objects and the particles at depth 0, in front of the 2D projection's near plane.
+    glEnable(GL_DEPTH_CLAMP);
     glDisable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_ALPHA_TEST);
