@@ -9,6 +9,7 @@
 #include "platform/image.h"
 #include "platform/window.h"
 #include "progress/profiles.h"
+#include "render/meshes.h"
 #include "render/text.h"
 #include "render/textures.h"
 
@@ -214,6 +215,7 @@ void shutdownDevice() {
     gDev.gammaDirty = false;
     if (!gDev.up) return;
     releaseFonts();
+    releaseMeshes();
     releaseAllTextures();
     platform::gpu::shutdown();
     platform::destroyGlContext();
