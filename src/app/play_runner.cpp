@@ -11,7 +11,10 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/signals.h"
+#include "render/backdrops.h"
 #include "render/device.h"
+#include "render/effects.h"
+#include "render/meshes.h"
 
 namespace {
 platform::Event makeEvent(platform::EventType type, int x = 0, int y = 0, int key = 0) {
@@ -38,6 +41,9 @@ void resetGameState() {
     resetSceneState();
     resetFrameClock();
     resetAudioState();
+    resetEffects();
+    resetBackdrops();
+    releaseMeshes();
     platform::clearInjectedEvents();
     platform::resetSignalClose();
 }
