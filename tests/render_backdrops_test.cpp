@@ -387,6 +387,7 @@ TEST_F(Transitions, AtTheMidpointOfTheCrossFadeBothBackdropsShow) {
 
 TEST_F(Transitions, ALevelStartSetsItsBackdropAndAWonLevelHandsOverToTheNext) {
     resetBoardState();
+    backdropState().loaded = true;
     chooseBoardBackdrop(0, 2);
     EXPECT_EQ(backdropState().scene.number, 2);
     EXPECT_EQ(backdropState().scene.timer, 0.0f);

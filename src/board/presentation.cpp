@@ -38,6 +38,7 @@ void flashLives() { traceCall("flash", "lives"); }
 void animateBoardBackdrop(int variant) { setTintTarget(variant); }
 void chooseBoardBackdrop(int variant, int number) {
     setTintTarget(variant);
+    if (!backdropState().loaded) return;  // board play without the game's data (tests, tools)
     // A level start sets its backdrop at once; after a won level the next one takes over.
     if (board().betweenLevels) changeBackdrop(number);
     else setBackdrop(number);

@@ -367,6 +367,7 @@ void loadGameObjects() {
         addGameObject(line.name, texture, model, line.group);
     }
     for (int n = 0; n < kPreloadedLayouts; ++n) fetchLayout(n);
+    gBack.loaded = true;
 }
 
 void loadBackdropLayout(int number) {

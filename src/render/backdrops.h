@@ -117,6 +117,7 @@ struct LeafSprite {
 };
 
 struct BackdropState {
+    bool loaded = false;  // the game objects and layouts are read
     GameObjectEntry entries[kMaxGameObjects];
     int entryCount = 0;
     char groups[kMaxObjectGroups][32];

@@ -9,6 +9,8 @@
 #include "platform/image.h"
 #include "platform/window.h"
 #include "progress/profiles.h"
+#include "render/backdrops.h"
+#include "render/effects.h"
 #include "render/meshes.h"
 #include "render/text.h"
 #include "render/textures.h"
@@ -216,6 +218,9 @@ void shutdownDevice() {
     if (!gDev.up) return;
     releaseFonts();
     releaseMeshes();
+    // The effects and the backdrops hold pictures that go with the device.
+    resetEffects();
+    resetBackdrops();
     releaseAllTextures();
     platform::gpu::shutdown();
     platform::destroyGlContext();
