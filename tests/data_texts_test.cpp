@@ -91,7 +91,8 @@ std::vector<std::string> conversions(const std::string& text) {
         if (text[i] != '%') continue;
         size_t j = i + 1;
         while (j < text.size() && std::string("0123456789.-+ #").find(text[j]) != std::string::npos) ++j;
-        out.push_back(j < text.size() ? "%" + text.substr(i + 1, j - i) : "%");
+        // append rather than "x" + string: GCC 12 at -O3 warns falsely (-Wrestrict) on the latter
+        out.push_back(j < text.size() ? std::string("%").append(text, i + 1, j - i) : "%");
         i = j;
     }
     return out;

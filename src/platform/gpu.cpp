@@ -143,17 +143,11 @@ void applyDrawStates(bool opaque) {
         glAlphaFunc(GL_GEQUAL, static_cast<float>(g.alphaRef) / 255.0f);
         a.alphaRef = g.alphaRef;
     }
-    int sampler = 0;
-    bool unfiltered = (g.shortcuts & kShortcutUnfiltered) && g.texelExact && g.batchCount > 0;
-    if (g.linear && unfiltered) ++g.stats.unfilteredBatches;
-    if (g.linear && !unfiltered) {
+    int sampler = batchSampler();
+    if (g.linear && sampler == 0) ++g.stats.unfilteredBatches;
+    if (sampler == 1) {
         const TextureInfo* info = textureInfo(g.texture);
-        bool twoLevels = info && info->levels > 1;
-        if (twoLevels && g.notMinified && g.batchCount > 0) {
-            ++g.stats.oneLevelBatches;
-            twoLevels = false;
-        }
-        sampler = twoLevels ? 2 : 1;
+        if (info && info->levels > 1) ++g.stats.oneLevelBatches;
     }
     applyTextureFilter(sampler);
 }
@@ -409,6 +403,15 @@ TextureInfo* textureInfo(GLuint name) {
     return &gGpu->textures[name];
 }
 
+int batchSampler() {
+    GpuState& g = *gGpu;
+    if (!g.linear) return 0;
+    if ((g.shortcuts & kShortcutUnfiltered) && g.texelExact && g.batchCount > 0) return 0;
+    const TextureInfo* info = textureInfo(g.texture);
+    if (!info || info->levels < 2) return 1;
+    return g.notMinified && g.batchCount > 0 ? 1 : 2;
+}
+
 bool batchIsOpaque() {
     GpuState& g = *gGpu;
     if (g.minAlpha < 255) return false;
@@ -416,11 +419,19 @@ bool batchIsOpaque() {
     const TextureInfo* info = textureInfo(g.texture);
     if (!info || info->opaqueWidth == 0 || info->opaqueHeight == 0) return false;
     if (info->opaqueWidth == info->width && info->opaqueHeight == info->height) return true;
-    // Only part of the texture is opaque: the coordinates must stay half a texel inside it.
+    // Only part of the texture is opaque: every texel the filter reads must lie inside it. On
+    // the first level that is half a texel; a texel of the second level is made of 2 x 2 of
+    // the first (3 x 3 where a side is odd), so there the coordinates stay 3 texels inside
+    // (4 where a side is not a power of two).
+    float margin = 0.5f;
+    if (batchSampler() == 2) {
+        auto powerOfTwo = [](int n) { return (n & (n - 1)) == 0; };
+        margin = powerOfTwo(info->width) && powerOfTwo(info->height) ? 3.0f : 4.0f;
+    }
     float x0 = g.uMin * static_cast<float>(info->width), x1 = g.uMax * static_cast<float>(info->width);
     float y0 = g.vMin * static_cast<float>(info->height), y1 = g.vMax * static_cast<float>(info->height);
-    return x0 >= 0.5f && y0 >= 0.5f && x1 <= static_cast<float>(info->opaqueWidth) - 0.5f &&
-           y1 <= static_cast<float>(info->opaqueHeight) - 0.5f;
+    return x0 >= margin && y0 >= margin && x1 <= static_cast<float>(info->opaqueWidth) - margin &&
+           y1 <= static_cast<float>(info->opaqueHeight) - margin;
 }
 
 void bindCurrentTarget() {

@@ -158,6 +158,8 @@ extern GpuState* gGpu;
 
 TextureInfo* textureInfo(GLuint name);  // null for 0 and unknown names
 // True when every fragment of the gathered vertices comes out with alpha 255.
+// The sampler the batch draws with: 0 nearest, 1 bilinear on the first level, 2 both levels.
+int batchSampler();
 bool batchIsOpaque();
 // Binds the current colour target, or its depth twin while the depth test is on.
 void bindCurrentTarget();
