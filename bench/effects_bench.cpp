@@ -1,5 +1,6 @@
 // Particle effects on the offscreen device: 1024 live particles from the forged particle sheet,
-// updated and drawn every frame (sparks that add light, and a mix with smoke blended over them).
+// updated and drawn every frame: sparks that add light (24 to 8 units across, and small ones of
+// 8 to 3), and a mix with smoke blended over them. Compare with BM_TypicalFrame in one run.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -22,6 +23,11 @@ namespace {
 const char* kSparks =
     "parfrequency=1\r\nnumparticle=10\r\nblendtype=0\r\ncolor0=(1,0.85,0.5,1)\r\ncolor1=(1,0.3,0,0)\r\n"
     "radius0=24\r\nradius0dev=8\r\nradius1=8\r\npartime=3000\r\npartimedev=500\r\npolarpar=(150,0,0,60)\r\n"
+    "polarpardev=(140,10,180,30)\r\nrot=0\r\nrotdev=180\r\ndrot=0\r\ndrotdev=120\r\n";
+// Small sparks, 8 to 3 units across: what 1024 particles cost beyond their pixels.
+const char* kSmallSparks =
+    "parfrequency=1\r\nnumparticle=10\r\nblendtype=0\r\ncolor0=(1,0.85,0.5,1)\r\ncolor1=(1,0.3,0,0)\r\n"
+    "radius0=8\r\nradius0dev=2\r\nradius1=3\r\npartime=3000\r\npartimedev=500\r\npolarpar=(150,0,0,60)\r\n"
     "polarpardev=(140,10,180,30)\r\nrot=0\r\nrotdev=180\r\ndrot=0\r\ndrotdev=120\r\n";
 // Smoke puffs blended over them.
 const char* kSmoke =
@@ -57,7 +63,7 @@ TextureEntry* particleSheet() {
     return createTextureFromPixels("sheet", rgba.data(), 512, 512, true);
 }
 
-void runParticles(benchmark::State& state, int smokeEvery) {
+void runParticles(benchmark::State& state, int smokeEvery, const char* sparks = kSparks) {
     platform::setHeadless(true);
     if (!initDevice()) {
         state.SkipWithError("no OpenGL context");
@@ -67,7 +73,7 @@ void runParticles(benchmark::State& state, int smokeEvery) {
     resetFrameClock();
     platform::srand(11);
     setParticleSheet(particleSheet());
-    addTemplate("sparks", kSparks);
+    addTemplate("sparks", sparks);
     addTemplate("smoke", kSmoke);
     setCulling(false);
     auto topUp = [&] {
@@ -101,7 +107,9 @@ void runParticles(benchmark::State& state, int smokeEvery) {
 
 void BM_Particles1024(benchmark::State& state) { runParticles(state, kParticleRing + 1); }
 void BM_Particles1024WithSmoke(benchmark::State& state) { runParticles(state, 4); }
+void BM_Particles1024Small(benchmark::State& state) { runParticles(state, kParticleRing + 1, kSmallSparks); }
 BENCHMARK(BM_Particles1024)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Particles1024Small)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_Particles1024WithSmoke)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace
