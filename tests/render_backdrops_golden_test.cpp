@@ -1,7 +1,8 @@
 // The forged backdrops on screen, run by the play runner over the forged data set: three level
 // backdrops with their objects moving, the menus' backdrop 15, the trophy room's 17 and the
 // level-to-level transition at its midpoint. The goldens are kept at half size; each level
-// backdrop's holds two frames side by side, 1.5 s apart, so that the motion shows in one.
+// backdrop's holds two frames side by side, 1.5 s apart, so that the motion shows in one. A
+// MegaBomb's effects are shown over a backdrop too.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -148,6 +149,24 @@ TEST_F(BackdropGoldens, TheLevelToLevelTransitionAtItsMidpoint) {
     runner_->runFor(1000);
     EXPECT_EQ(backdropState().scene.number, 4);
     EXPECT_EQ(backdropState().scene.timer, 0.0f);
+}
+
+// The MegaBomb's effects (its own burst, flames, flash, smoke and sparks) over a backdrop, a
+// quarter of a second after it went off: lit where they add light, never as squares.
+TEST_F(BackdropGoldens, AMegaBombsEffectsOverABackdrop) {
+    scene_.boardForm = true;
+    setBackdrop(3);
+    setTintNow(kTintNeutral);
+    runner_->runFor(200);
+    platform::Picture before = presented();
+    clearEffects();
+    startEffect("prototip", 40.0f, -20.0f);
+    EXPECT_GT(liveParticleCount(), 20);
+    runner_->runFor(250);
+    platform::Picture after = presented();
+    // The blast lights up the middle.
+    EXPECT_GT(changedPixels(before, after, 150, 450), 20000);
+    EXPECT_TRUE(golden::matches(halfSize(after), "effects_megabomb_over_backdrop3"));
 }
 
 }  // namespace
