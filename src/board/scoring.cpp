@@ -28,8 +28,6 @@ bool playBlocked() {
 
 bool crossed(float before, float after, float mark) { return before < mark && after >= mark; }
 
-const char* const kModeMenus[3] = {"adventure", "timeless", "puzzle"};
-
 }  // namespace
 
 void scoreFrame() {
