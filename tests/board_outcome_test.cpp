@@ -271,6 +271,8 @@ TEST_F(LevelEnd, WinningTheLastLevelFinishesTheGame) {
     EXPECT_EQ(outcomeRecord().modeScore, 0);
     EXPECT_EQ(outcomeRecord().lives, 3);
     EXPECT_GE(outcomeRecord().saves, 2);
+    EXPECT_EQ(outcomeRecord().gameCompletions, 1);
+    EXPECT_EQ(b.levelTouched, 0);
 }
 
 class Lost : public ::testing::Test {
@@ -299,7 +301,7 @@ TEST_F(Lost, TheLossShowsItsTextThenAsksAboutTheLife) {
 TEST_F(Lost, ASecondLossOffersTheSkipAndPuzzleSaysMoves) {
     Board& b = board();
     b.levelLost = 1;
-    b.lostOnce = 1;
+    outcomeRecord().lostOnce = true;
     b.lostClock = 5000.0f;
     lostLife();
     EXPECT_TRUE(vecHas(outcomeRecord().menus, "defeat"));
