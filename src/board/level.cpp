@@ -9,7 +9,9 @@
 #include "app/resource_store.h"
 #include "audio/audio.h"
 #include "board/falling.h"
+#include "board/outcome.h"
 #include "board/presentation.h"
+#include "board/tips.h"
 #include "platform/files.h"
 #include "platform/random.h"
 
@@ -271,6 +273,8 @@ GameMode beginLevel(int index, const char* text) {
     fillBoard();
     setupLevel();
     b.ambienceNumber = known ? gLevels.backdrop[index] : 0;
+    // A player who has not been welcomed yet is welcomed on this level.
+    b.welcomeTip = outcomeHooks().tipFlag(kTipWelcome) ? 1 : 0;
     switchMusicSection(known ? index % 5 : 0);
     return b.mode;
 }
