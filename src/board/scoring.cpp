@@ -159,12 +159,22 @@ void lostLife() {
 
 void checkComplete() {
     Board& b = board();
-    // A lost level stays lost: a break still running out cannot win it any more.
-    if (b.levelComplete || b.levelLost) return;
+    if (b.levelComplete) return;
     for (int r = 0; r < kRows; ++r)
         for (int c = 0; c < kColumns; ++c)
             if (b.cells[r][c].squares > 0) return;
 
+    // The move that breaks the last square wins, even the move that used up the moves or one
+    // whose explosions were still running when the time ran out: the loss it followed is
+    // forgotten (its clock, and the figures its sweep had taken off), and the level end's
+    // music replaces the defeat's.
+    if (b.levelLost) {
+        b.levelLost = 0;
+        b.lostClock = 0.0f;
+        for (int r = 0; r < kRows; ++r)
+            for (int c = 0; c < kColumns; ++c)
+                if (isCell(r, c)) b.cells[r][c].alive = 1;
+    }
     setTint(1.0f, 1.0f, 1.0f, 1.0f);
     if (b.mode == kAdventure) {
         const float left = (b.timeLimitMs - b.elapsedMs) / 1000.0f;
