@@ -261,6 +261,29 @@ TEST_F(ModeFixture, TheSecondLossOffersTheSkipExceptOnTheLastLevel) {
     EXPECT_FALSE(traced("menu", "defeat"));
 }
 
+TEST_F(ModeFixture, OnlyALostLevelsRestartForgetsTheRepeatedLoss) {
+    veteran();
+    setPosition(7);
+    startFromMap(7);
+    setLives(3);
+    loseLevel();
+    acceptLostLife();
+    ASSERT_TRUE(lostOnce());
+    // Restarted during play ("restartquest"): the mark stays, the next loss offers the skip.
+    restartLevel();
+    EXPECT_EQ(lives(), 1);
+    EXPECT_TRUE(lostOnce());
+    clearTrace();
+    loseLevel();
+    EXPECT_TRUE(traced("menu", "defeat"));
+    // Restarted in the lost state: the mark goes.
+    restartLevel();
+    EXPECT_EQ(lives(), 0);
+    EXPECT_FALSE(lostOnce());
+    EXPECT_EQ(board().levelIndex, 7);
+    EXPECT_EQ(board().levelLost, 0);
+}
+
 TEST_F(ModeFixture, ClosingARunningLevelSavesItAndChoosingTheModeOffersIt) {
     veteran();
     setPosition(5);

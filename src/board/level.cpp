@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/frame_clock.h"
 #include "app/key_text.h"
 #include "app/resource_store.h"
 #include "audio/audio.h"
@@ -264,6 +265,8 @@ namespace {
 
 GameMode beginLevel(int index, const char* text) {
     resetBoardState();
+    // The running clock that times the explosions and the bonus pulses starts with the level.
+    frameClock().runningMs = 0.0f;
     Board& b = board();
     b.levelIndex = index;
     const bool known = index >= 0 && index < kLevelCount;

@@ -124,7 +124,8 @@ void acceptLostLife() {
 
 void restartLevel() {
     takeLife();
-    gModes.lostOnce = false;
+    // Only a lost level forgets its repeated loss; a restart asked for during play keeps it.
+    if (board().levelLost) gModes.lostOnce = false;
     beginLevel(board().levelIndex);
 }
 

@@ -38,7 +38,8 @@ void clearGameCompleted();
 
 // "ok" of the lost-life message: the level starts again at the cost of a life and is marked.
 void acceptLostLife();
-// Restarts the current level at the cost of one life (the lost-once mark is cleared).
+// Restarts the current level at the cost of one life; a level in its lost state also loses
+// its repeated-loss mark ("restart level" in the lost state, and "yes" to "restartquest").
 void restartLevel();
 // "yes" in "defeat": a life for the next level.
 void skipLevel();
