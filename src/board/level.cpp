@@ -278,7 +278,7 @@ GameMode beginLevel(int index, const char* text) {
     b.ambienceNumber = known ? gLevels.backdrop[index] : 0;
     // A player who has not been welcomed yet is welcomed on this level.
     b.welcomeTip = outcomeHooks().tipFlag(kTipWelcome) ? 1 : 0;
-    switchMusicSection(known ? index % 5 : 0);
+    fadeToMusicSection(known ? index % 5 : 0);
     return b.mode;
 }
 

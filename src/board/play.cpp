@@ -43,7 +43,7 @@ void leaveForMap() {
     static const char* const kModeMenus[3] = {"adventure", "timeless", "puzzle"};
     requestScene(mapScene());
     openMenuByName(kModeMenus[b.mode <= kPuzzle ? b.mode : 0]);
-    switchMusicSection(platform::rand() % 5);
+    fadeToMusicSection(platform::rand() % 5);
 }
 
 void boardFrame() {
