@@ -60,12 +60,13 @@ struct ModeFixture : public ::testing::Test {
         checkComplete();
     }
     // The level's end as board play runs it: the completion, then the result window, then the
-    // window closed.
-    void winLevel() {
+    // window closed; true when that completed the game.
+    bool winLevel() {
         complete();
-        ASSERT_EQ(board().levelComplete, 1);
+        EXPECT_EQ(board().levelComplete, 1);
         advanceAfterComplete();
-        advanceAfterComplete();
+        EXPECT_TRUE(menuOpen());
+        return nextLevel();
     }
     // The lost state has run its course: the click that asks about the life.
     void loseLevel() {
@@ -167,7 +168,8 @@ TEST_F(ModeFixture, AWonLevelAdvancesStoresTheTotalAndWrites) {
     advanceAfterComplete();
     EXPECT_TRUE(traced("menu", "levelcomplete"));
     b.shownScore = 300;
-    advanceAfterComplete();
+    EXPECT_FALSE(nextLevel());
+    EXPECT_FALSE(menuOpen());
     EXPECT_EQ(b.carriedScore, 1300);
     EXPECT_EQ(modeScore(), 1300);
     EXPECT_EQ(b.levelIndex, 4);
@@ -184,8 +186,7 @@ TEST_F(ModeFixture, WinningLevel128CompletesTheGame) {
     setLives(4);
     startFromMap(128);
     board().levelScore = board().shownScore = 100000;
-    winLevel();
-    EXPECT_EQ(board().gameFinished, 1);
+    EXPECT_TRUE(winLevel());
     EXPECT_EQ(highScoreTable().entries[2][0].score, 5100000);
     EXPECT_STREQ(highScoreTable().entries[2][0].name, "ANNA");
     EXPECT_EQ(newEntryIndex(), 0);
@@ -460,8 +461,7 @@ TEST_F(ModeFixture, AFinishedGameIsNotSavedAtClose) {
     settle();
     touch();
     board().levelScore = board().shownScore = 1000;
-    winLevel();
-    ASSERT_EQ(board().gameFinished, 1);
+    ASSERT_TRUE(winLevel());
     clearGameCompleted();
     EXPECT_FALSE(saveGame());
     EXPECT_FALSE(box->exists("ANNA_cls.sav"));

@@ -117,6 +117,13 @@ void answerZeroScore() {
     beginLevel(gModes.pendingLevel);
 }
 
+bool nextLevel() {
+    menuOpen() = false;
+    const Board& b = board();
+    if (b.levelComplete && b.resultShown) advanceAfterComplete();
+    return b.gameFinished != 0;
+}
+
 void acceptLostLife() {
     restartLevel();
     gModes.lostOnce = true;

@@ -30,6 +30,11 @@ void answerZeroScore();
 // the "hiscore" menu (no lives left), the "defeat" menu or the lost-life message; the answers
 // come back here.
 
+// "oknextlevel" of the result window: the window is closed and board play takes its next
+// step (the next level becomes the position, or the game is completed). True when the game
+// was completed.
+bool nextLevel();
+
 // The map's game-completed state: set by the completed game, cleared by the map's
 // congratulation. Nothing starts from the map while it shows.
 void markGameCompleted();
