@@ -8,9 +8,12 @@
 #include "app/scene.h"
 #include "app/strings.h"
 #include "audio/audio.h"
+#include "board/outcome.h"
+#include "board/play.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/signals.h"
+#include "progress/game_modes.h"
 #include "render/device.h"
 
 namespace {
@@ -38,6 +41,9 @@ void resetGameState() {
     resetSceneState();
     resetFrameClock();
     resetAudioState();
+    resetBoardProcess();
+    resetOutcomeHooks();
+    resetGameModes();
     platform::clearInjectedEvents();
     platform::resetSignalClose();
 }
