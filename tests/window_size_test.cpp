@@ -60,8 +60,9 @@ public:
             dup2(null, 1);
             dup2(null, 2);
             std::string fd = std::to_string(fds[1]);
+            // -noreset: the server would reset when its last client leaves, refusing the next one.
             execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
-                  "tcp", static_cast<char*>(nullptr));
+                  "tcp", "-noreset", static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);
@@ -71,24 +72,24 @@ public:
         close(fds[0]);
         if (number.empty()) return;
         display_ = ":" + number;
-        if (Display* d = XOpenDisplay(display_.c_str())) {
-            XCloseDisplay(d);
-            up_ = true;
-        }
+        // The test's own connection stays open for the length of the test.
+        connection_ = XOpenDisplay(display_.c_str());
     }
     ~PrivateXServer() {
+        if (connection_) XCloseDisplay(connection_);
         if (pid_ > 0) {
             kill(pid_, SIGTERM);
             waitpid(pid_, nullptr, 0);
         }
     }
-    bool up() const { return up_; }
+    bool up() const { return connection_ != nullptr; }
+    Display* connection() const { return connection_; }
     const std::string& display() const { return display_; }
 
 private:
     std::string display_;
     pid_t pid_ = -1;
-    bool up_ = false;
+    Display* connection_ = nullptr;
 };
 
 // What the X server shows in the window, as 0xRRGGBB.
@@ -136,8 +137,7 @@ TEST(WindowSize, AFullScreenWindowLeftUnresizedShowsTheWholePicture) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     ASSERT_TRUE(SDL_GetWindowWMInfo(static_cast<SDL_Window*>(platform::sdlWindow()), &info));
-    Display* d = XOpenDisplay(server.display().c_str());
-    ASSERT_NE(d, nullptr);
+    Display* d = server.connection();
     Window w = info.info.x11.window;
     XWindowAttributes a;
     ASSERT_TRUE(XGetWindowAttributes(d, w, &a));
@@ -151,7 +151,6 @@ TEST(WindowSize, AFullScreenWindowLeftUnresizedShowsTheWholePicture) {
     EXPECT_EQ(windowPixel(d, w, vx, vy + vh - 1), 0x0000FFul);
     EXPECT_EQ(windowPixel(d, w, vx + vw - 1, vy + vh - 1), 0x0000FFul);
     EXPECT_EQ(windowPixel(d, w, vx + vw / 2, vy + vh / 2), 0xFF0000ul);
-    XCloseDisplay(d);
 
     shutdownDevice();
     platform::quitVideo();
