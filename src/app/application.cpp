@@ -84,7 +84,7 @@ StartResult startUp(bool singleInstance) {
     if (gApp.windowed) platform::showWindow();
     if (!initDevice()) return {false, 1};
     if (gApp.fullScreen) platform::showWindow();
-    updatePerspectiveProjection(gApp.clientWidth, gApp.clientHeight);
+    updatePerspectiveProjection(platform::kPictureWidth, platform::kPictureHeight);
     setCurrentScene(loaderScene());
     beginScene();
     clearTarget(0);
@@ -103,9 +103,10 @@ void handleEvent(const platform::Event& event) {
     switch (event.type) {
         case platform::EventType::Resize:
             if (event.x <= 0 || event.y <= 0) break;
+            // The picture keeps its 800 x 600 and is letterboxed into the window, so the
+            // perspective keeps the picture's aspect.
             gApp.clientWidth = event.x;
             gApp.clientHeight = event.y;
-            updatePerspectiveProjection(event.x, event.y);
             break;
         case platform::EventType::Activate: {
             resumeAudio();

@@ -8,9 +8,12 @@
 #include "app/scene.h"
 #include "app/strings.h"
 #include "audio/audio.h"
+#include "board/outcome.h"
+#include "board/play.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/signals.h"
+#include "progress/game_modes.h"
 #include "render/backdrops.h"
 #include "render/device.h"
 #include "render/effects.h"
@@ -41,6 +44,9 @@ void resetGameState() {
     resetSceneState();
     resetFrameClock();
     resetAudioState();
+    resetBoardProcess();
+    resetOutcomeHooks();
+    resetGameModes();
     resetEffects();
     resetBackdrops();
     releaseMeshes();

@@ -236,10 +236,19 @@ bool writeFileAtomic(const char* path, const void* bytes, size_t length) {
     if (stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
     std::string temp = target + ".tmp";
 
-    // Something that is not a plain file under the temporary name is left alone.
-    if (stat(temp.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
-    FILE* f = (failing == WriteStep::Open) ? nullptr : std::fopen(temp.c_str(), "wb");
-    if (!f) return false;
+    // A stale temporary file, or a link planted under its name, is removed (unlink never
+    // follows a link); the new one must then be created here, as a plain file, by this call.
+    // A folder under the temporary name cannot be removed and fails the creation.
+    if (lstat(temp.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) unlink(temp.c_str());
+    int fd = -1;
+    if (failing != WriteStep::Open) fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    FILE* f = fdopen(fd, "wb");
+    if (!f) {
+        close(fd);
+        unlink(temp.c_str());
+        return false;
+    }
 
     bool ok = true;
     if (length > 0) {

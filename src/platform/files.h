@@ -44,8 +44,9 @@ bool removeFile(const char* path);
 
 // Writes a file so that it is either replaced whole or left as it was: the bytes go into
 // "<name>.tmp" in the same folder, every write is checked, the file is flushed, synced and
-// closed, and only then renamed over the target. On any failure the temporary file is removed,
-// the old file is untouched and false is returned.
+// closed, and only then renamed over the target. Whatever stood under the temporary name is
+// removed first and the file is created afresh (never through a link). On any failure the
+// temporary file is removed, the old file is untouched and false is returned.
 bool writeFileAtomic(const char* path, const void* bytes, size_t length);
 
 // Tests: make one step of the next atomic writes fail. The failure stays armed for `times`

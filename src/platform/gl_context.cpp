@@ -124,7 +124,7 @@ void* glProcAddress(const char* name) {
 void glDrawableSize(int& width, int& height) {
     width = kPictureWidth;
     height = kPictureHeight;
-    if (gGl.sdlContext && sdlWindow()) SDL_GL_GetDrawableSize(static_cast<SDL_Window*>(sdlWindow()), &width, &height);
+    if (gGl.sdlContext) drawableSize(width, height);
 }
 
 void swapGlWindow() {

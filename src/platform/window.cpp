@@ -5,6 +5,7 @@
 
 #include "platform/sdl_events.h"
 #include "platform/window.h"
+#include "platform/x11_window.h"
 
 namespace platform {
 
@@ -20,8 +21,36 @@ struct WindowState {
     float cursorY = 300.0f;
     std::deque<Event> injected;
     SDL_Cursor* hammerCursor = nullptr;
+    // The size the window really has: in window coordinates (the mouse) and in drawable pixels.
+    int width = kPictureWidth;
+    int height = kPictureHeight;
+    int drawableWidth = kPictureWidth;
+    int drawableHeight = kPictureHeight;
 };
 WindowState gWin;
+
+// SDL reports the size it asked for. A full-screen window that no window manager resized keeps
+// the size it had, so on X11 the server is asked; elsewhere the system honours what SDL asks.
+void refreshWindowSize() {
+    if (!gWin.window) return;
+    int w = 0, h = 0, dw = 0, dh = 0;
+    SDL_GetWindowSize(gWin.window, &w, &h);
+    SDL_GL_GetDrawableSize(gWin.window, &dw, &dh);
+    int xw = 0, xh = 0;
+    if (x11WindowSize(gWin.window, xw, xh)) {
+        w = dw = xw;  // X11 windows count in pixels
+        h = dh = xh;
+    }
+    // A minimised window may report 0 x 0: keep the last valid size.
+    if (w > 0 && h > 0) {
+        gWin.width = w;
+        gWin.height = h;
+    }
+    if (dw > 0 && dh > 0) {
+        gWin.drawableWidth = dw;
+        gWin.drawableHeight = dh;
+    }
+}
 
 // Window coordinates to picture pixels, through the letterbox viewport.
 void windowToPicture(int wx, int wy, float& px, float& py) {
@@ -107,10 +136,17 @@ bool translateSdlEvent(const SDL_Event& e, Event& out) {
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
                     // A minimised window may report 0 x 0: keep the last valid size.
                     if (e.window.data1 <= 0 || e.window.data2 <= 0) return false;
+                    refreshWindowSize();
                     out.type = EventType::Resize;
-                    out.x = e.window.data1;
-                    out.y = e.window.data2;
+                    out.x = gWin.window ? gWin.width : e.window.data1;
+                    out.y = gWin.window ? gWin.height : e.window.data2;
                     return true;
+                case SDL_WINDOWEVENT_SHOWN:
+                case SDL_WINDOWEVENT_EXPOSED:
+                case SDL_WINDOWEVENT_MAXIMIZED:
+                case SDL_WINDOWEVENT_RESTORED:
+                    refreshWindowSize();
+                    return false;
                 case SDL_WINDOWEVENT_LEAVE: gWin.cursorInside = false; return false;
                 case SDL_WINDOWEVENT_ENTER: gWin.cursorInside = true; return false;
                 default: return false;
@@ -185,6 +221,7 @@ bool createWindow(bool fullScreen) {
     if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     gWin.window = SDL_CreateWindow("Sandmere", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kPictureWidth,
                                    kPictureHeight, flags);
+    refreshWindowSize();
     return gWin.window != nullptr;
 }
 
@@ -192,6 +229,7 @@ void showWindow() {
     if (!gWin.window) return;
     SDL_ShowWindow(gWin.window);
     SDL_RaiseWindow(gWin.window);
+    refreshWindowSize();
 }
 
 void setFullScreen(bool fullScreen) {
@@ -202,6 +240,7 @@ void setFullScreen(bool fullScreen) {
         SDL_SetWindowSize(gWin.window, kPictureWidth, kPictureHeight);
         SDL_SetWindowPosition(gWin.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
+    refreshWindowSize();
 }
 
 bool isFullScreen() { return gWin.fullScreen; }
@@ -225,9 +264,13 @@ void setWindowIcon(const uint8_t* rgba, int width, int height) {
 }
 
 void clientSize(int& width, int& height) {
-    width = kPictureWidth;
-    height = kPictureHeight;
-    if (gWin.window) SDL_GetWindowSize(gWin.window, &width, &height);
+    width = gWin.window ? gWin.width : kPictureWidth;
+    height = gWin.window ? gWin.height : kPictureHeight;
+}
+
+void drawableSize(int& width, int& height) {
+    width = gWin.window ? gWin.drawableWidth : kPictureWidth;
+    height = gWin.window ? gWin.drawableHeight : kPictureHeight;
 }
 
 void fitPicture(int areaWidth, int areaHeight, int& x, int& y, int& width, int& height) {

@@ -43,8 +43,12 @@ bool isFullScreen();
 void destroyWindow();
 void* sdlWindow();  // for the GL context and message boxes only
 void setWindowIcon(const uint8_t* rgba, int width, int height);
-void clientSize(int& width, int& height);  // window coordinates
-// Where the 800 x 600 picture lands in the window (letterboxed in full screen).
+// The size the window really has (800 x 600 without a window), followed through its size
+// events: in window coordinates, and in pixels of its drawable (more on high-density screens).
+void clientSize(int& width, int& height);
+void drawableSize(int& width, int& height);
+// Where the 800 x 600 picture lands in the window, in window coordinates (letterboxed in full
+// screen).
 void pictureViewport(int& x, int& y, int& width, int& height);
 // The largest centred 4:3 rectangle inside an area of the given size.
 void fitPicture(int areaWidth, int areaHeight, int& x, int& y, int& width, int& height);

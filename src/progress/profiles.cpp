@@ -51,6 +51,45 @@ void profileFileNames(const char* profileName, char names[4][48]) {
     std::snprintf(names[3], 48, "%s_org.sav", profileName);
 }
 
+bool ownsAnyFile(const char* profileName) {
+    char names[4][48];
+    profileFileNames(profileName, names);
+    for (auto& n : names)
+        if (settingsFileExists(n)) return true;
+    return false;
+}
+
+// Two profiles of one name would share their files, and removing one would delete the other's
+// trophies and saved games: a profile that repeats an earlier name is given a number, within
+// the name's limits, choosing a name no profile and no file in the folder has.
+void makeNamesUnique() {
+    ProfileTable& t = gProgress.table;
+    for (int i = 1; i < gProgress.settings.profileCount; ++i) {
+        char* name = t.slots[i].name;
+        bool repeated = false;
+        for (int j = 0; j < i; ++j) repeated = repeated || sameName(t.slots[j].name, name);
+        if (!repeated) continue;
+        const size_t room = isValidProfileName(name) ? kProfileNameMax : kProfileNameBytes - 1;
+        const size_t length = boundedLength(name, kProfileNameBytes);
+        char chosen[kProfileNameBytes] = {};
+        // Names whose files are left over in the folder are passed over while any other is free.
+        for (int pass = 0; pass < 2 && !chosen[0]; ++pass)
+            for (int n = 2; n < 1000 && !chosen[0]; ++n) {
+                char digits[8];
+                const size_t d = static_cast<size_t>(std::snprintf(digits, sizeof digits, "%d", n));
+                char candidate[kProfileNameBytes] = {};
+                const size_t keep = std::min(length, room - d);
+                std::memcpy(candidate, name, keep);
+                std::memcpy(candidate + keep, digits, d);
+                if (nameTaken(candidate)) continue;
+                if (pass == 0 && isValidProfileName(candidate) && ownsAnyFile(candidate)) continue;
+                std::memcpy(chosen, candidate, sizeof chosen);
+            }
+        // The rest of the field keeps what it held, as for every name.
+        std::memcpy(name, chosen, boundedLength(chosen, kProfileNameBytes) + 1);
+    }
+}
+
 }  // namespace
 
 Settings& settings() { return gProgress.settings; }
@@ -129,14 +168,17 @@ void decodeProfile(const uint8_t* bytes, Profile& out) {
     r.bytes(out.unused, sizeof out.unused);
     r.bytes(out.savedGame, sizeof out.savedGame);
     r.bytes(out.tipFlags, sizeof out.tipFlags);
-    // Every value that indexes a table is brought into its range; the rest stays as read.
+    // Every value that indexes a table is brought into its range, lives and scores within what
+    // a game can reach; the rest stays as read.
     if (out.mode >= kModeCount) out.mode = 0;
     for (int m = 0; m < kModeCount; ++m) {
         if (!validPosition(out.stage[m], out.levelInStage[m])) out.stage[m] = out.levelInStage[m] = 0;
         bool pastTheEnd = out.furthestStage[m] == kStageCount && out.furthestLevelInStage[m] == 0;
         if (!pastTheEnd && !validPosition(out.furthestStage[m], out.furthestLevelInStage[m]))
             out.furthestStage[m] = out.furthestLevelInStage[m] = 0;
-        if (out.lives[m] < 0) out.lives[m] = 0;
+        out.lives[m] = clampInt(out.lives[m], 0, kMaxLives);
+        // A score of 0 or less is no game in progress: kept as read, within the game's reach.
+        out.score[m] = clampInt(out.score[m], -kMaxGameScore, kMaxGameScore);
         out.savedGame[m] = flag(out.savedGame[m]);
     }
     for (uint8_t& t : out.tipFlags) t = flag(t);
@@ -163,7 +205,7 @@ void loadSettings() {
     gProgress.settings = fresh;
     gProgress.settingsRead = false;
     std::vector<uint8_t> bytes;
-    FileRead read = readSettingsFile("settings.dat", bytes, kSettingsBytes);
+    FileRead read = loadSettingsFile("settings.dat", bytes, kSettingsBytes);
     if (read.present && read.whole && read.size == kSettingsBytes)
         gProgress.settingsRead = decodeSettings(bytes.data(), bytes.size(), gProgress.settings);
     if (!gProgress.settingsRead) gProgress.settings = fresh;
@@ -175,7 +217,7 @@ void loadProfiles() {
     Settings& s = gProgress.settings;
     std::memset(&gProgress.table, 0, sizeof gProgress.table);
     std::vector<uint8_t> bytes;
-    FileRead read = readSettingsFile("profiles.dat", bytes, kMaxProfiles * kProfileBytes);
+    FileRead read = loadSettingsFile("profiles.dat", bytes, kMaxProfiles * kProfileBytes);
     if (read.present) {
         int available = static_cast<int>(std::min<size_t>(bytes.size() / kProfileBytes, kMaxProfiles));
         if (gProgress.settingsRead) {
@@ -187,6 +229,7 @@ void loadProfiles() {
         }
         for (int i = 0; i < s.profileCount; ++i)
             decodeProfile(bytes.data() + static_cast<size_t>(i) * kProfileBytes, gProgress.table.slots[i]);
+        makeNamesUnique();
     } else {
         s.profileCount = 0;
     }

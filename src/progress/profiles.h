@@ -16,6 +16,9 @@ constexpr int kProfileNameMax = 12;    // what the name entry lets a player type
 constexpr size_t kSettingsBytes = 44;
 constexpr size_t kProfileBytes = 128;
 constexpr int kNewGameLives = 3;
+// The most a game's score can reach (far past any game of 129 levels) and the lives it earns.
+constexpr int32_t kMaxGameScore = 1000000000;
+constexpr int32_t kMaxLives = kNewGameLives + kMaxGameScore / 250000;
 
 struct Settings {
     int32_t musicVolume = 100;

@@ -160,7 +160,7 @@ void buildDefaultHighScores(HighScoreTable& table) {
 void loadRecordTables() {
     if (settingsFolder().empty()) enterSettingsFolder();
     std::vector<uint8_t> bytes;
-    FileRead read = readSettingsFile("records.dat", bytes, kRecordFileBytes);
+    FileRead read = loadSettingsFile("records.dat", bytes, kRecordFileBytes);
     gRecords.recordsRejected = read.present && read.size != kRecordFileBytes;
     if (!(read.present && read.whole && decodeRecordTable(bytes.data(), bytes.size(), gRecords.records))) {
         // The level files give the par values; they are read from the folder "levels".
@@ -171,7 +171,7 @@ void loadRecordTables() {
         if (entered) platform::changeDir(back.c_str());
     }
     bytes.clear();
-    read = readSettingsFile("hiscore.dat", bytes, kHighScoreFileBytes);
+    read = loadSettingsFile("hiscore.dat", bytes, kHighScoreFileBytes);
     gRecords.highScoresRejected = read.present && read.size != kHighScoreFileBytes;
     if (!(read.present && read.whole && decodeHighScoreTable(bytes.data(), bytes.size(), gRecords.highScores)))
         buildDefaultHighScores(gRecords.highScores);

@@ -7,6 +7,8 @@
 #include "app/scene.h"
 #include "app/strings.h"
 #include "board/board.h"
+#include "board/bonuses.h"
+#include "board/falling.h"
 #include "board/level.h"
 #include "menus/menus.h"
 #include "progress/game_modes.h"
@@ -188,6 +190,9 @@ void applySavedGame(const SavedGame& g) {
     b.levelEndClock = g.levelEndClock;
     b.hammerShown = g.hammerShown;
     b.hammerTarget = g.hammerTarget;
+    // A chain's count is paid on the first frame the board rests with play free: a board that
+    // rests, with no explosion left, no lock, tip or pause, holds no chain still to be paid.
+    if (!explosionsActive() && b.inputLock < 0.0f && !b.tip.showing && !b.paused && isSettled()) b.comboCount = 0;
     if (gSaved.apply) gSaved.apply(g);
 }
 

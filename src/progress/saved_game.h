@@ -154,6 +154,7 @@ void encodeSavedGame(const SavedGame& game, std::vector<uint8_t>& out);
 // Reads a whole file into `out` only when every value is one board play can use: the exact
 // size, cells, explosions and ring slots in range, the mode byte equal to `mode`, every float
 // finite. `stringCount` bounds the tip's text reference (a reference past it means no tip).
+// The counters (moves, runs, chain count, scores) are brought within what play can reach.
 bool decodeSavedGame(const uint8_t* bytes, size_t size, int mode, int stringCount, SavedGame& out);
 
 // The file name of a profile's saved game in a mode; false when the name cannot name a file.

@@ -1,4 +1,5 @@
 // The saved-game file: 51656 bytes in a fixed order, every field written on its own.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -151,6 +152,34 @@ void readBoltPoint(ByteReader& r, SavedBoltPoint& p) {
     p.z = r.f32();
     p.colour = r.u32();
     p.life = r.f32();
+}
+
+// The counters board play adds to as it goes on, kept within what a level's play can reach so
+// that a damaged file can neither overflow them nor hand out the feats they count. A move takes
+// at least its input lock, so a level holds far fewer moves than this; a run of one kind far
+// past its last feat; scores far past any level's and any game's of 129 levels.
+constexpr int32_t kMostMoves = 1000000;
+constexpr int32_t kLongestRun = 1000;
+constexpr int32_t kMostLevelScore = 100000000;
+constexpr int32_t kCells = kSavedRows * kSavedColumns;
+
+int32_t clampTo(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : (v > hi ? hi : v); }
+
+void clampCounters(SavedGame& g) {
+    g.movesUsed = clampTo(g.movesUsed, 0, kMostMoves);
+    // The first move of a level follows no group, so a run counts one move less than were made.
+    g.bestStreak = clampTo(g.bestStreak, 0, std::min(std::max(g.movesUsed - 1, 0), kLongestRun));
+    g.colourStreak = clampTo(g.colourStreak, 0, g.bestStreak);
+    // Every third group of a run makes a Lightning and starts the count again.
+    g.lightningRun = clampTo(g.lightningRun, 0, 2);
+    // Each cell carries a bonus and at most one more behind it into a chain.
+    g.comboCount = clampTo(g.comboCount, 0, 2 * kCells);
+    // An explosion earns its cell the run's count for every cell it hits.
+    for (auto& row : g.cells)
+        for (SavedCell& c : row) c.cellScore = clampTo(c.cellScore, 0, 2 * kCells * g.colourStreak);
+    g.levelScore = clampTo(g.levelScore, 0, kMostLevelScore);
+    g.shownScore = clampTo(g.shownScore, 0, g.levelScore);  // counts up towards the level score
+    g.carriedScore = clampTo(g.carriedScore, 0, kMaxGameScore);
 }
 
 bool finite(float v) { return std::isfinite(v); }
@@ -357,6 +386,7 @@ bool decodeSavedGame(const uint8_t* bytes, size_t size, int mode, int stringCoun
     g.hammerTarget = r.f32();
     r.skip(4);
     if (!r.ok() || r.position() != kSavedGameBytes || !gameUsable(g, mode)) return false;
+    clampCounters(g);
     // A tip whose text is not in the table is no tip.
     if (g.tip.textRef < -1 || g.tip.textRef >= stringCount) {
         g.tip.textRef = -1;

@@ -102,11 +102,17 @@ FileRead readSettingsFile(const char* name, std::vector<uint8_t>& out, size_t ca
     FileRead result;
     out.clear();
     std::string path = platform::resolvePath(settingsPath(name).c_str());
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return result;
+    // Opened without waiting: a FIFO or a device under a player's name is refused by fstat
+    // below instead of holding the start until someone writes to it.
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        result.unreadable = errno != ENOENT;
+        return result;
+    }
     struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
         close(fd);
+        result.unreadable = true;
         return result;
     }
     result.present = true;
@@ -114,16 +120,29 @@ FileRead readSettingsFile(const char* name, std::vector<uint8_t>& out, size_t ca
     size_t want = result.size < capacity ? result.size : capacity;
     out.resize(want);
     size_t got = 0;
+    bool failed = false;
     while (got < want) {
         ssize_t n = read(fd, out.data() + got, want - got);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n <= 0) {
+            failed = true;
+            break;
+        }
         got += static_cast<size_t>(n);
     }
     close(fd);
     out.resize(got);
     result.whole = got == result.size;
+    result.unreadable = failed;
     return result;
+}
+
+FileRead loadSettingsFile(const char* name, std::vector<uint8_t>& out, size_t capacity) {
+    FileRead read = readSettingsFile(name, out, capacity);
+    if (!read.unreadable) return read;
+    char text[256];
+    std::snprintf(text, sizeof text, "Can't load %s...\nProgram will now stop.", name);
+    platform::fatal(text, "Loading Error");
 }
 
 bool writeSettingsFile(const char* name, const std::vector<uint8_t>& bytes) {

@@ -20,12 +20,16 @@ void setSettingsFolder(const std::string& folder);  // tests
 std::string settingsPath(const char* name);
 
 struct FileRead {
-    bool present = false;  // a regular file of that name exists
-    size_t size = 0;       // its size on disk
-    bool whole = false;    // every byte was read (size <= capacity)
+    bool present = false;     // a regular file of that name exists
+    size_t size = 0;          // its size on disk
+    bool whole = false;       // every byte was read (size <= capacity)
+    bool unreadable = false;  // something of that name exists but could not be read
 };
 // Reads the file when it is a regular file of at most capacity bytes.
 FileRead readSettingsFile(const char* name, std::vector<uint8_t>& out, size_t capacity);
+// The same for a file that must not be replaced unread: the fatal "Can't load %s..." when
+// something of that name exists but cannot be read (a missing file is simply absent).
+FileRead loadSettingsFile(const char* name, std::vector<uint8_t>& out, size_t capacity);
 // Replaces the file whole, or leaves the old one untouched and returns false.
 bool writeSettingsFile(const char* name, const std::vector<uint8_t>& bytes);
 // The fatal "Can't save %s..." when the write fails.

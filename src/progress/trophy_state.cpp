@@ -42,7 +42,7 @@ void loadTrophyState(const char* profileName) {
     char name[64];
     if (!trophyFileName(profileName, name, sizeof name)) return;
     std::vector<uint8_t> bytes;
-    FileRead read = readSettingsFile(name, bytes, kTrophyFileBytes);
+    FileRead read = loadSettingsFile(name, bytes, kTrophyFileBytes);
     if (!read.present) return;
     decodeTrophyState(bytes.data(), bytes.size(), gTrophies);
 }

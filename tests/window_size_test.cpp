@@ -1,0 +1,163 @@
+// The picture in the window: the 3D aspect stays the picture's whatever the window's size, and
+// the letterbox follows the size the window really has, checked on a private X server.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/application.h"
+#include "app/play_runner.h"
+#include "platform/window.h"
+#include "render/device.h"
+#include "render/sprites.h"
+#include "render/textures.h"
+
+// X11 last: its macros (None among them) would clash with the game's names.
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+TEST(WindowSize, TheThreeDAspectIsThePicturesWhateverTheWindow) {
+    resetGameState();
+    platform::setHeadless(true);
+    platform::Event e;
+    e.type = platform::EventType::Resize;
+    e.x = 1920;
+    e.y = 1080;
+    handleEvent(e);
+    EXPECT_EQ(application().clientWidth, 1920);
+    // The picture is 800 x 600 in any window: x scales by 3/4 of y.
+    const Matrix4& p = perspectiveProjection();
+    EXPECT_NEAR(p.m[0][0], p.m[1][1] * 0.75f, 1e-5f);
+    platform::setHeadless(false);
+    resetGameState();
+}
+
+// An X server of our own (Xvfb) for the length of a test; none when Xvfb is not installed.
+class PrivateXServer {
+public:
+    PrivateXServer(int width, int height) {
+        if (!std::filesystem::exists("/usr/bin/Xvfb")) return;
+        // The server picks a free display itself and names it on the pipe once it listens, so
+        // that servers started side by side (or in another root on the same machine) never meet.
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(fds[0]);
+            int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            std::string fd = std::to_string(fds[1]);
+            // -noreset: the server would reset when its last client leaves, refusing the next one.
+            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
+                  "tcp", "-noreset", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string number;
+        char c;
+        while (pid_ > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        close(fds[0]);
+        if (number.empty()) return;
+        display_ = ":" + number;
+        // The test's own connection stays open for the length of the test.
+        connection_ = XOpenDisplay(display_.c_str());
+    }
+    ~PrivateXServer() {
+        if (connection_) XCloseDisplay(connection_);
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    bool up() const { return connection_ != nullptr; }
+    Display* connection() const { return connection_; }
+    const std::string& display() const { return display_; }
+
+private:
+    std::string display_;
+    pid_t pid_ = -1;
+    Display* connection_ = nullptr;
+};
+
+// What the X server shows in the window, as 0xRRGGBB.
+unsigned long windowPixel(Display* d, Window w, int x, int y) {
+    XImage* image = XGetImage(d, w, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return 0xFFFFFFFFul;
+    unsigned long p = XGetPixel(image, 0, 0) & 0xFFFFFFul;
+    XDestroyImage(image);
+    return p;
+}
+
+// Under a server with no window manager a full-screen window keeps the size it was made with:
+// the picture must fill that window, not be drawn for the screen's size and cropped.
+TEST(WindowSize, AFullScreenWindowLeftUnresizedShowsTheWholePicture) {
+    PrivateXServer server(1024, 768);
+    if (!server.up()) GTEST_SKIP() << "no Xvfb to run a window on";
+    const char* previous = std::getenv("DISPLAY");
+    std::string previousDisplay = previous ? previous : "";
+    setenv("DISPLAY", server.display().c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    platform::setHeadless(false);
+    ASSERT_TRUE(platform::initVideo()) << SDL_GetError();
+    ASSERT_TRUE(platform::createWindow(true));
+    ASSERT_TRUE(initDevice());
+    platform::showWindow();
+    platform::Event ignored;
+    while (platform::pollEvent(ignored)) {
+    }
+    int cw = 0, ch = 0;
+    platform::clientSize(cw, ch);
+    // A red picture with a blue frame two pixels wide at its edges.
+    setTint(1, 1, 1, 1);
+    setCulling(false);
+    begin2D();
+    beginScene();
+    clearTarget(0xFFFF0000u);
+    bindTexture(nullptr);
+    drawScreenRect(0, 0, 800, 2, 0, 0, 1, 1, 0xFF0000FFu);
+    drawScreenRect(0, 598, 800, 600, 0, 0, 1, 1, 0xFF0000FFu);
+    drawScreenRect(0, 0, 2, 600, 0, 0, 1, 1, 0xFF0000FFu);
+    drawScreenRect(798, 0, 800, 600, 0, 0, 1, 1, 0xFF0000FFu);
+    endScene();
+    presentFrame();
+
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(static_cast<SDL_Window*>(platform::sdlWindow()), &info));
+    Display* d = server.connection();
+    Window w = info.info.x11.window;
+    XWindowAttributes a;
+    ASSERT_TRUE(XGetWindowAttributes(d, w, &a));
+    EXPECT_EQ(cw, a.width);
+    EXPECT_EQ(ch, a.height);
+    int vx, vy, vw, vh;
+    platform::fitPicture(a.width, a.height, vx, vy, vw, vh);
+    // The frame shows at every corner of the letterbox, the red inside.
+    EXPECT_EQ(windowPixel(d, w, vx, vy), 0x0000FFul);
+    EXPECT_EQ(windowPixel(d, w, vx + vw - 1, vy), 0x0000FFul);
+    EXPECT_EQ(windowPixel(d, w, vx, vy + vh - 1), 0x0000FFul);
+    EXPECT_EQ(windowPixel(d, w, vx + vw - 1, vy + vh - 1), 0x0000FFul);
+    EXPECT_EQ(windowPixel(d, w, vx + vw / 2, vy + vh / 2), 0xFF0000ul);
+
+    shutdownDevice();
+    platform::quitVideo();
+    platform::setHeadless(true);
+    unsetenv("SDL_VIDEODRIVER");
+    if (previous) setenv("DISPLAY", previousDisplay.c_str(), 1);
+    else unsetenv("DISPLAY");
+}
+
+}  // namespace
