@@ -14,7 +14,10 @@
 #include "platform/files.h"
 #include "platform/signals.h"
 #include "progress/game_modes.h"
+#include "render/backdrops.h"
 #include "render/device.h"
+#include "render/effects.h"
+#include "render/meshes.h"
 
 namespace {
 platform::Event makeEvent(platform::EventType type, int x = 0, int y = 0, int key = 0) {
@@ -44,6 +47,9 @@ void resetGameState() {
     resetBoardProcess();
     resetOutcomeHooks();
     resetGameModes();
+    resetEffects();
+    resetBackdrops();
+    releaseMeshes();
     platform::clearInjectedEvents();
     platform::resetSignalClose();
 }

@@ -3,7 +3,9 @@
 #include "render/text.h"
 
 #include "app/trace.h"
+#include "board/board.h"
 #include "board/falling.h"
+#include "render/backdrops.h"
 
 // The drawing itself is not written yet: these record what the rules start.
 // The board's pictures come with the board presentation; the font, which every screen needs,
@@ -33,8 +35,14 @@ void showFloatingNumber(const char* key, int value, float x, float y, float size
 void showBanner(const char* text) { traceCall("banner", text); }
 void flashLives() { traceCall("flash", "lives"); }
 
-void animateBoardBackdrop(int) {}
-void chooseBoardBackdrop(int, int) {}
+void animateBoardBackdrop(int variant) { setTintTarget(variant); }
+void chooseBoardBackdrop(int variant, int number) {
+    setTintTarget(variant);
+    if (!backdropState().loaded) return;  // board play without the game's data (tests, tools)
+    // A level start sets its backdrop at once; after a won level the next one takes over.
+    if (board().betweenLevels) changeBackdrop(number);
+    else setBackdrop(number);
+}
 void debrisFrame() {}
 void hudFadeFrame() {}
 void tipFrame() {}
