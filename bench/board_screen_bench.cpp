@@ -62,7 +62,6 @@ void BM_BoardFrame(benchmark::State& state) {
     loadBoardPictures();
     silenceOutcomeHooks();
     resetBoardProcess();
-    boardProcess().tipsShown = ~0u;
     menuOpen() = false;
     platform::srand(3);
     board().mode = kAdventure;

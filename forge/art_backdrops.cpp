@@ -234,7 +234,8 @@ Image sunPicture(bool moon) {
     return im;
 }
 
-Image sprayPicture() { return glowBlob(64, hex(0xe8f4ff), 1.6f); }
+// The droplets add light: black where clear.
+Image sprayPicture() { return premultiplied(glowBlob(64, hex(0xe8f4ff), 1.6f)); }
 
 // A branch growing from the middle of the left edge to the right, leaves along it.
 Image branchPicture(LeafKind kind, int variant) {

@@ -228,6 +228,12 @@ Image flattened(const Image& im, Col background) {
     return out;
 }
 
+Image premultiplied(const Image& im) {
+    Image out = im;
+    for (Col& c : out.px) c = Col{clamp01(c.r) * clamp01(c.a), clamp01(c.g) * clamp01(c.a), clamp01(c.b) * clamp01(c.a), c.a};
+    return out;
+}
+
 static uint8_t toByte(float v) { return uint8_t(std::lround(clamp01(v) * 255.f)); }
 
 static void appendBytes(void* context, void* data, int size) {

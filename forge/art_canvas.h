@@ -151,6 +151,9 @@ void blitScaled(Image& dst, const Image& src, float x, float y, float w, float h
 Image shadowOf(const Image& im, int radius, float dx, float dy, float strength);  // soft dark copy
 void overImage(Image& dst, const Image& src);  // same size, src over dst
 Image flattened(const Image& im, Col background);  // opaque copy
+// Colour times alpha: pictures drawn with added light (source colour, one) add nothing where
+// they are clear.
+Image premultiplied(const Image& im);
 
 // Encoders.
 std::vector<uint8_t> encodeTga(const Image& im);

@@ -1,5 +1,6 @@
 // The particle sheet: 8 x 8 cells of 64 pixels, white and grey shapes on transparent ground so that
-// the effects tint them. The effect files address the cells by number:
+// the effects tint them, their colour premultiplied by their alpha (black where clear). The
+// effect files address the cells by number:
 //   0 soft glow, 1 star sparkle, 2 smoke puff, 3 flame, 4 ring, 5 spark streak, 6 shard,
 //   7 leaf, 8 lightning fork, 9 chain link, 10 generic spark (also the stand-in for the unused
 //   cells 25..38), 11 heart, 12 coin glint, 13 four-point twinkle, 14 bubble, 15 snowflake,
@@ -190,7 +191,8 @@ void paintParticles(Context& ctx) {
                 sheet.at(ox + x, oy + y) = Col{shadeGrey, shadeGrey, shadeGrey, a};
             }
     }
-    emit(ctx, "exploanim.tga", sheet);
+    // Most effects add light, which takes the colour and not the alpha.
+    emit(ctx, "exploanim.tga", premultiplied(sheet));
 }
 
 }  // namespace forge::art

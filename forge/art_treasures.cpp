@@ -341,7 +341,8 @@ Image trophyGlow(const Image& trophy, int t) {
     for (size_t i = 0; i < g.px.size(); ++i) g.px[i] = withAlpha(c, trophy.px[i].a);
     blur(g, 14);
     for (Col& p : g.px) p.a = clamp01(p.a * 1.6f);
-    return g;
+    // Drawn with added light: black where clear.
+    return premultiplied(g);
 }
 
 }  // namespace

@@ -2,18 +2,24 @@
 // device, from a small data folder of cues and a module made by the test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/frame_clock.h"
 #include "app/loader.h"
+#include "app/scene.h"
 #include "app/trace.h"
 #include "audio/audio.h"
 #include "audio_fixtures.h"
+#include "board/level.h"
+#include "board/play.h"
 #include "platform/audio_device.h"
 #include "platform/mixer.h"
+#include "platform/random.h"
 #include "progress/profiles.h"
 #include "test_support.h"
 
@@ -342,6 +348,65 @@ TEST_F(AudioCueTest, AFadeToTheTargetAlreadySetDoesNothingEvenWhileItRuns) {
     switchMusicSection(5);
     mix(100);
     EXPECT_EQ(platform::moduleOrder(), 90);
+}
+
+// Board play's music changes: a level start and the way back to the map fade the old music
+// out over 800 ms before the new section starts; only the level end and the loss switch at
+// once. Heard against the same music left alone.
+TEST_F(AudioCueTest, ALevelStartAndTheWayBackToTheMapFadeTheMusicOut) {
+    settings().sfxVolume = 0;
+    applyVolumes();
+    auto listen = [](int frames) {
+        std::vector<std::vector<int16_t>> heard;
+        for (int i = 0; i < frames; ++i) heard.push_back(frame(16));
+        return heard;
+    };
+    auto windowPeak = [](const std::vector<std::vector<int16_t>>& frames, int from, int to) {
+        double p = 0.0;
+        for (int i = from; i < to; ++i) p = std::max(p, af::peak(frames[static_cast<size_t>(i)]));
+        return p;
+    };
+    // Plays the music from `order` for 800 ms alone, then again from the same place with the
+    // change made at the start, and compares what was heard.
+    auto hear = [&](int order, const std::function<void()>& change, int expectedOrder) {
+        platform::playModule(order);
+        mix(4410);
+        const auto alone = listen(50);
+        platform::playModule(order);
+        mix(4410);
+        change();
+        std::vector<std::vector<int16_t>> changed;
+        for (int i = 0; i < 49; ++i) {
+            changed.push_back(frame(16));
+            ASSERT_LT(platform::moduleOrder(), order + 2) << "the old music plays on while it fades, frame " << i;
+        }
+        // Loudness falls with the fade: nearly whole at first, about half midway, near silence
+        // at the end.
+        const double first = windowPeak(changed, 0, 5) / windowPeak(alone, 0, 5);
+        const double middle = windowPeak(changed, 22, 27) / windowPeak(alone, 22, 27);
+        const double last = windowPeak(changed, 44, 49) / windowPeak(alone, 44, 49);
+        EXPECT_GT(first, 0.85);
+        EXPECT_NEAR(middle, 0.5, 0.12);
+        EXPECT_LT(last, 0.15);
+        frame(16);  // 800 ms: the new section starts at full volume
+        EXPECT_EQ(platform::moduleOrder(), expectedOrder);
+        EXPECT_EQ(platform::moduleVolume(), 100);
+        EXPECT_GT(af::peak(mix(4410)), 1000.0);
+    };
+    switchMusicSection(1);
+    const std::string level = "figures=4\r\nback=1\r\nlevel=\r\n";
+    hear(17, [&] { startLevelFromText(3, level.c_str()); }, 47);
+    // Back to the map with a random section of the five; a seed that picks another than 3.
+    uint32_t seed = 1;
+    for (;; ++seed) {
+        platform::srand(seed);
+        if (platform::rand() % 5 != 3) break;
+    }
+    platform::srand(seed);
+    const int section = platform::rand() % 5;
+    platform::srand(seed);
+    hear(47, [] { leaveForMap(); }, musicSectionOrder(section));
+    setCurrentScene(nullptr);
 }
 
 TEST_F(AudioCueTest, ASwitchOvertakingAFadeCancelsIt) {

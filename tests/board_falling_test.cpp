@@ -328,4 +328,21 @@ TEST_F(IdleHint, AClickOrAHighlightedGroupHoldsTheClock) {
     clickCell(10, 10);
     EXPECT_EQ(board().hintActive, 0);
     EXPECT_EQ(board().movesUsed, 1);
+    // A click on a lone figure breaks nothing, but it is accepted all the same.
+    cursorAt(390.0f, -290.0f);
+    for (int i = 0; i < 700 && !board().hintActive; ++i) frame();
+    ASSERT_EQ(board().hintActive, 1);
+    int row = -1, column = -1;
+    for (int r = 0; r < kRows && row < 0; ++r)
+        for (int c = 0; c < kColumns; ++c)
+            if (hasFigure(r, c) && board().cells[r][c].groupId < 0) {
+                row = r;
+                column = c;
+                break;
+            }
+    ASSERT_GE(row, 0);
+    clickCell(row, column);
+    EXPECT_EQ(board().hintActive, 0);
+    EXPECT_FLOAT_EQ(board().idleClock, 0.0f);
+    EXPECT_EQ(board().movesUsed, 1);
 }

@@ -43,6 +43,14 @@ TEST_F(BoardFrame, TheAmbienceFollowsTheLevelsBackdropNumber) {
     EXPECT_GE(countTraced("sound"), 1);  // the birds still sing
 }
 
+TEST_F(BoardFrame, ALevelStartRestartsTheRunningClock) {
+    frameClock().runningMs = 7.5e6f;  // a long run of earlier levels and menus
+    startLevelFromText(2, plainLevel("1").c_str());
+    EXPECT_FLOAT_EQ(frameClock().runningMs, 0.0f);
+    frames(10);
+    EXPECT_FLOAT_EQ(frameClock().runningMs, 160.0f);
+}
+
 TEST_F(BoardFrame, AFinishedGameOrAMenuStopsTheBoard) {
     startLevelFromText(2, plainLevel("1").c_str());
     board().cells[10][4].figure = -1;

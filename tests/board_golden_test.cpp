@@ -30,7 +30,14 @@ struct PlayResult {
     uint64_t digest;
     int moves;
     int score;
+    const char* end;  // "won", "lost" or "running"
 };
+
+const char* endState() {
+    if (board().levelComplete) return "won";
+    if (board().levelLost) return "lost";
+    return "running";
+}
 
 // Starts the level on a seed and clicks a fixed list of cells at fixed frames, 16 ms a frame.
 PlayResult play(uint32_t seed) {
@@ -44,7 +51,7 @@ PlayResult play(uint32_t seed) {
         clickCell(row, column);
     }
     frames(300);
-    return PlayResult{boardDigest(), board().movesUsed, board().levelScore};
+    return PlayResult{boardDigest(), board().movesUsed, board().levelScore, endState()};
 }
 
 }  // namespace
@@ -54,7 +61,9 @@ TEST(GoldenBoard, AFixedSeedAndFixedClicksEndInTheStoredBoard) {
     EXPECT_GE(run.moves, 8);  // the script really plays
     EXPECT_TRUE(isSettled());
     EXPECT_EQ(run.digest, 0x8804856f28462153ull) << std::hex << run.digest << std::dec << " moves " << run.moves
-                                  << " score " << run.score;
+                                  << " score " << run.score << " " << run.end;
+    EXPECT_EQ(run.score, 3000);
+    EXPECT_STREQ(run.end, "lost");
 }
 
 TEST(GoldenBoard, SameSeedSameBoardOtherSeedOtherBoard) {
@@ -64,6 +73,7 @@ TEST(GoldenBoard, SameSeedSameBoardOtherSeedOtherBoard) {
     EXPECT_EQ(a.digest, b.digest);
     EXPECT_EQ(a.moves, b.moves);
     EXPECT_EQ(a.score, b.score);
+    EXPECT_STREQ(a.end, b.end);
     EXPECT_EQ(rowsA, gridRows());
     PlayResult c = play(778);
     EXPECT_NE(a.digest, c.digest);

@@ -29,6 +29,8 @@ struct OutcomeRecord {
     std::vector<std::string> transitions;
     int roomEntries = 0;
     int roomReturnKind = 0;
+    bool lostOnce = false;
+    int gameCompletions = 0;
 };
 
 inline OutcomeRecord& outcomeRecord() {
@@ -82,6 +84,8 @@ inline void recordOutcomes(std::initializer_list<int> held = {}) {
         outcomeRecord().roomEntries += 1;
         outcomeRecord().roomReturnKind = kind;
     };
+    h.lostOnce = [] { return outcomeRecord().lostOnce; };
+    h.markGameCompleted = [] { outcomeRecord().gameCompletions += 1; };
 }
 
 }  // namespace board_test

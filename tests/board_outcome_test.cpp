@@ -2,6 +2,7 @@
 // the lost level, game over, the trophy interruption and every row of the trophy awards.
 #include <gtest/gtest.h>
 
+#include "audio/audio.h"
 #include "board/bonuses.h"
 #include "board/scoring.h"
 #include "board_outcome_support.h"
@@ -209,6 +210,80 @@ TEST_F(Limits, TheWarningQuickensInTheLastTwentySeconds) {
     EXPECT_GE(countTraced("sound", "TimeOut.ogg"), 3);
 }
 
+// The move that breaks the last square wins even when it ends the limit: the last move
+// itself, or explosions still running when the time runs out.
+class LastMoment : public ::testing::Test {
+protected:
+    void SetUp() override {
+        freshBoard(21);
+        recordOutcomes();
+    }
+    // A quiet board whose bottom row is given; its squares are those the row lays ('1').
+    static void bottomRow(const std::string& row10) {
+        std::vector<std::string> rows;
+        for (int r = 0; r < 9; ++r) rows.push_back(r % 2 ? "ijijijijijij" : "jijijijijiji");
+        rows.push_back("ghghghghghgh");
+        rows.push_back(row10);
+        setGrid(rows);
+        board().figureCount = 14;
+        frame();
+    }
+    // Frames until the level is complete (or a limit); whether it was lost on the way.
+    static bool playOut(int maxFrames = 300) {
+        bool lost = false;
+        for (int i = 0; i < maxFrames && !board().levelComplete; ++i) {
+            frame();
+            lost = lost || board().levelLost;
+        }
+        return lost;
+    }
+    static void expectWonWithoutBonus() {
+        const Board& b = board();
+        EXPECT_EQ(b.levelComplete, 1);
+        EXPECT_EQ(b.levelLost, 0);
+        EXPECT_FLOAT_EQ(b.lostClock, 0.0f);
+        EXPECT_EQ(b.bonusPoints, 0);
+        EXPECT_EQ(outcomeRecord().advanced, 1);
+        EXPECT_EQ(audioState().targetOrder, musicSectionOrder(5));  // the level end's music
+        // The level end runs on; nothing of the loss follows.
+        frames(600);
+        EXPECT_EQ(b.levelLost, 0);
+        EXPECT_EQ(countTraced("floating", "loselife"), 0);
+        EXPECT_TRUE(outcomeRecord().messages.empty());
+        ASSERT_EQ(outcomeRecord().menus.size(), 1u);
+        EXPECT_EQ(outcomeRecord().menus[0], "levelcomplete");
+        EXPECT_EQ(outcomeRecord().lives, 3);
+    }
+};
+
+TEST_F(LastMoment, TheLastMoveThatClearsTheLastSquareWins) {
+    Board& b = board();
+    b.mode = kPuzzle;
+    bottomRow("1abbcdefklmn");  // one square, under the pair "1a"
+    b.movesLimit = 5;
+    b.movesUsed = 4;
+    clickCell(10, 0);
+    ASSERT_EQ(b.movesUsed, 5);
+    EXPECT_TRUE(playOut());  // the moves ran out before the break
+    expectWonWithoutBonus();
+}
+
+TEST_F(LastMoment, AChainOfBombsStillRunningWhenTheTimeEndsWins) {
+    Board& b = board();
+    // Three bombs in a row set each other off 150 ms apart; the last breaks the one square.
+    bottomRow("aacbdbe1klmn");
+    b.cells[10][1].bonus = kBomb;
+    b.cells[10][3].bonus = kBomb;
+    b.cells[10][5].bonus = kBomb;
+    b.timeLimitMs = 60000.0f;
+    b.elapsedMs = b.levelClock = 59900.0f;  // 100 ms left
+    clickCell(10, 0);
+    ASSERT_EQ(b.movesUsed, 1);
+    EXPECT_TRUE(playOut());  // the time ran out while the bombs went off
+    expectWonWithoutBonus();
+    EXPECT_EQ(countTraced("sound", "ExplosionBomb.ogg"), 3);
+}
+
 class LevelEnd : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -271,6 +346,8 @@ TEST_F(LevelEnd, WinningTheLastLevelFinishesTheGame) {
     EXPECT_EQ(outcomeRecord().modeScore, 0);
     EXPECT_EQ(outcomeRecord().lives, 3);
     EXPECT_GE(outcomeRecord().saves, 2);
+    EXPECT_EQ(outcomeRecord().gameCompletions, 1);
+    EXPECT_EQ(b.levelTouched, 0);
 }
 
 class Lost : public ::testing::Test {
@@ -299,7 +376,7 @@ TEST_F(Lost, TheLossShowsItsTextThenAsksAboutTheLife) {
 TEST_F(Lost, ASecondLossOffersTheSkipAndPuzzleSaysMoves) {
     Board& b = board();
     b.levelLost = 1;
-    b.lostOnce = 1;
+    outcomeRecord().lostOnce = true;
     b.lostClock = 5000.0f;
     lostLife();
     EXPECT_TRUE(vecHas(outcomeRecord().menus, "defeat"));

@@ -10,8 +10,10 @@
 #include "board/hud.h"
 #include "board/keyboard.h"
 #include "board/outcome.h"
+#include "board/tips.h"
 #include "golden.h"
 #include "progress/saved_game.h"
+#include "render/backdrops.h"
 #include "board_screen_support.h"
 
 using namespace board_screen;
@@ -23,8 +25,15 @@ constexpr int kPuzzleMode = 2;
 
 // The tips a player has already seen do not come back: for most pictures all are seen.
 void allTipsSeen() {
-    boardProcess().tipsShown = ~0u;
     for (int k = 0; k < kTipFlagCount; ++k) setTipFlag(k, false);
+}
+
+// The backdrop without its moving objects (sky, water, leaves): its picture alone, the same
+// in every frame, for the tests that compare frames pixel by pixel.
+void stillBackdrop() {
+    BackdropState& back = backdropState();
+    back.scene.objectCount = 0;
+    for (SprayDroplet& d : back.spray) d.time = 0.0f;
 }
 
 // A spot beside the board where the cursor highlights nothing.
@@ -154,23 +163,28 @@ TEST_F(BoardOnScreen, DefeatSweep) {
 }
 
 TEST_F(BoardOnScreen, ModalTip) {
-    // A new player's first level shows the welcome tip, which only its close button closes.
-    boardProcess().tipsShown = 0;
-    for (int k = 0; k < kTipFlagCount; ++k) setTipFlag(k, true);
+    // A charged hammer tells a player who has not used one yet about it, in a tip that only its
+    // close button closes, and that only once the tip has stood 250 ms.
+    allTipsSeen();
+    setTipFlag(kTipUseHammer, true);
     startLevel(0, kAdventureMode, 17);
     moveTo(kAsideX, kAsideY);
     settle();
-    runner().frames(60);
+    board().hammerTarget = board().hammerShown = board().hammerMax;
+    runner().frames(1);
     ASSERT_TRUE(board().tip.showing);
     ASSERT_TRUE(board().tip.modal);
-    EXPECT_STREQ(board().tip.key, "welcome");
+    EXPECT_STREQ(board().tip.key, "usehammer");
+    float x, y;
+    ASSERT_TRUE(tipCloseButton(x, y));
+    clickAt(x, y);
+    EXPECT_TRUE(board().tip.showing) << "too early for the button";
+    runner().frames(40);
     EXPECT_TRUE(golden("board_tip_level1_seed17"));
 
     // A click beside the button is swallowed; one on the button closes the tip.
     clickAt(0.0f, 0.0f);
     EXPECT_TRUE(board().tip.showing);
-    float x, y;
-    ASSERT_TRUE(tipCloseButton(x, y));
     clickAt(x, y);
     EXPECT_FALSE(board().tip.showing);
 }
@@ -225,6 +239,7 @@ TEST_F(BoardOnScreen, FigureWithAPictureOutsideTheTableIsNotDrawn) {
 
 TEST_F(BoardOnScreen, ArmedHammerPulsesOneTileInsteadOfTheGroup) {
     startQuiet(0, kAdventureMode, 11);
+    stillBackdrop();
     Board& b = board();
     int row = -1, column = -1;
     for (int r = 1; r < kRows - 1 && row < 0; ++r)
@@ -255,6 +270,7 @@ TEST_F(BoardOnScreen, ArmedHammerPulsesOneTileInsteadOfTheGroup) {
 
 TEST_F(BoardOnScreen, PausedBoardFadesAwayLeavingTheOverlay) {
     startQuiet(0, kAdventureMode, 11);
+    stillBackdrop();
     runner().frames(2);
     platform::Picture playing = presented();
     runner().key(32);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <optional>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -292,6 +294,49 @@ TEST(DataPictures, TrophyPicturesAreListedAndPresent) {
                 EXPECT_GT(opaque, p.w * p.h / 8) << value;
             }
         }
+}
+
+// Added light (source colour, one) ignores alpha: a picture drawn that way must carry no light
+// where it is clear, or every spark, glow and droplet shows as a lit square.
+TEST(DataPictures, PicturesDrawnWithAddedLightAreDarkWhereClear) {
+    REQUIRE_DATA_FILE("exploanim.tga");
+    std::vector<std::string> additive;
+    // The particle sheet, when an effect adds light (blend type 0, also when the key is absent).
+    for (const auto& entry : fs::directory_iterator(fs::path(SANDMERE_DATA_DIR) / "effects")) {
+        std::string text = data_files::readLoose(entry.path()).value_or("");
+        std::optional<std::string> blend = data_files::keyValue(text, "blendtype=");
+        if (!blend || std::atoi(blend->c_str()) == 0) {
+            additive.push_back("exploanim.tga");
+            break;
+        }
+    }
+    // The spray droplets of the backdrops.
+    std::string objects = dataBytes("AnimBacks/gameobjs.txt");
+    for (const std::string& line : data_files::crlfLines(objects)) {
+        size_t eq = line.find('=');
+        if (eq != std::string::npos && line.substr(0, eq).find("spray") != std::string::npos)
+            additive.push_back("AnimBacks/" + line.substr(eq + 1, line.find_first_of(" ,", eq + 1) - eq - 1));
+    }
+    // The trophies' glows.
+    std::string trophies = dataBytes("trophy.txt");
+    for (int i = 1; i <= 17; ++i) {
+        std::optional<std::string> glow = data_files::keyValue(trophies, "trophylum" + std::to_string(i) + "=");
+        if (glow) additive.push_back("trophyes/" + *glow);
+    }
+    ASSERT_EQ(additive.size(), 1u + 1u + 17u);
+    for (const std::string& path : additive) {
+        Picture p = decode(dataBytes(path));
+        ASSERT_EQ(p.error, "") << path;
+        int lit = 0, clear = 0;
+        for (int y = 0; y < p.h; ++y)
+            for (int x = 0; x < p.w; ++x) {
+                int a = p.at(x, y, 3);
+                clear += a == 0;
+                for (int c = 0; c < 3; ++c) lit += p.at(x, y, c) > a;
+            }
+        EXPECT_GT(clear, 0) << path << " has no clear ground";
+        EXPECT_EQ(lit, 0) << path << ": " << lit << " channels carry more light than their alpha";
+    }
 }
 
 }  // namespace

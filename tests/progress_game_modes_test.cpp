@@ -8,6 +8,8 @@
 #include "app/scene.h"
 #include "app/trace.h"
 #include "board/board.h"
+#include "board/outcome.h"
+#include "board/scoring.h"
 #include "menus/menus.h"
 #include "progress/game_modes.h"
 #include "progress/saved_game.h"
@@ -22,6 +24,7 @@ struct ModeFixture : public ::testing::Test {
     void SetUp() override {
         box = std::make_unique<Sandbox>();
         resetGameModes();
+        resetOutcomeHooks();  // the level's end runs board play's calls into the profile
         resetBoardState();
         board().carriedScore = 0;
         menuOpen() = false;
@@ -47,6 +50,37 @@ struct ModeFixture : public ::testing::Test {
         board().movesUsed = moves;
     }
     bool traced(const char* kind, const char* name) { return countTraced(kind, name) > 0; }
+    // The last square breaks with no time left (no bonus to count).
+    void complete() {
+        Board& b = board();
+        for (auto& row : b.cells)
+            for (Cell& cell : row)
+                if (cell.squares > 0) cell.squares = 0;
+        b.elapsedMs = b.timeLimitMs;
+        checkComplete();
+    }
+    // The level's end as board play runs it: the completion, then the result window, then the
+    // window closed; true when that completed the game.
+    bool winLevel() {
+        complete();
+        EXPECT_EQ(board().levelComplete, 1);
+        advanceAfterComplete();
+        EXPECT_TRUE(menuOpen());
+        return nextLevel();
+    }
+    // The lost state has run its course: the click that asks about the life.
+    void loseLevel() {
+        board().levelLost = 1;
+        board().lostClock = 4000.0f;
+        lostLife();
+    }
+    // The result window of a level played for playMs opens (timeless and puzzle show the play
+    // time, adventure its own clock).
+    void showResult(float playMs) {
+        board().playClock = playMs;
+        board().resultShown = 0;
+        advanceAfterComplete();
+    }
 };
 
 }  // namespace
@@ -120,20 +154,28 @@ TEST_F(ModeFixture, AWonLevelAdvancesStoresTheTotalAndWrites) {
     veteran();
     setPosition(3);
     startFromMap(3);
-    board().carriedScore = 1000;
-    board().shownScore = 250;
-    levelWon();
+    Board& b = board();
+    b.carriedScore = 1000;
+    b.levelScore = b.shownScore = 250;
+    complete();
+    ASSERT_EQ(b.levelComplete, 1);
     EXPECT_EQ(currentLevelNumber(), 4);
     EXPECT_EQ(modeScore(), 1250);
     // On disk at once: adventure's stage is 1 at offset 44.
     std::string p = box->read("profiles.dat");
     ASSERT_EQ(p.size(), 128u);
     EXPECT_EQ(p[44], 1);
-    board().shownScore = 300;
+    advanceAfterComplete();
+    EXPECT_TRUE(traced("menu", "levelcomplete"));
+    b.shownScore = 300;
     EXPECT_FALSE(nextLevel());
-    EXPECT_EQ(board().carriedScore, 1300);
+    EXPECT_FALSE(menuOpen());
+    EXPECT_EQ(b.carriedScore, 1300);
     EXPECT_EQ(modeScore(), 1300);
-    EXPECT_EQ(board().levelIndex, 4);
+    EXPECT_EQ(b.levelIndex, 4);
+    EXPECT_EQ(currentLevelNumber(), 4);
+    EXPECT_EQ(b.betweenLevels, 1);
+    EXPECT_FALSE(gameCompletedShowing());
 }
 
 TEST_F(ModeFixture, WinningLevel128CompletesTheGame) {
@@ -143,9 +185,8 @@ TEST_F(ModeFixture, WinningLevel128CompletesTheGame) {
     setModeScore(5000000);
     setLives(4);
     startFromMap(128);
-    board().shownScore = 100000;
-    levelWon();
-    EXPECT_TRUE(nextLevel());
+    board().levelScore = board().shownScore = 100000;
+    EXPECT_TRUE(winLevel());
     EXPECT_EQ(highScoreTable().entries[2][0].score, 5100000);
     EXPECT_STREQ(highScoreTable().entries[2][0].name, "ANNA");
     EXPECT_EQ(newEntryIndex(), 0);
@@ -154,9 +195,14 @@ TEST_F(ModeFixture, WinningLevel128CompletesTheGame) {
     EXPECT_EQ(currentLevelNumber(), 0);
     EXPECT_EQ(furthestLevelNumber(), 129);
     EXPECT_TRUE(gameCompletedShowing());
+    // The files hold the fresh game: puzzle's stage 0 at offset 44 + 8.
+    std::string p = box->read("profiles.dat");
+    ASSERT_EQ(p.size(), 128u);
+    EXPECT_EQ(p[52], 0);
     // Nothing starts from the map until the congratulation is over.
     startFromMap(0);
     EXPECT_EQ(board().levelIndex, 0);
+    EXPECT_EQ(board().gameFinished, 1);
     EXPECT_EQ(board().levelTouched, 0);
     clearGameCompleted();
     EXPECT_FALSE(gameCompletedShowing());
@@ -169,7 +215,7 @@ TEST_F(ModeFixture, LosingWithNoLivesEndsTheGameAtThatLevel) {
     startFromMap(30);
     setLives(0);
     board().shownScore = 777;
-    levelLost();
+    loseLevel();
     EXPECT_TRUE(traced("sound", "DefeatLevel.ogg"));
     EXPECT_TRUE(traced("menu", "hiscore"));
     EXPECT_EQ(board().levelLost, 1);
@@ -189,14 +235,14 @@ TEST_F(ModeFixture, TheSecondLossOffersTheSkipExceptOnTheLastLevel) {
     setPosition(7);
     startFromMap(7);
     setLives(3);
-    levelLost();
+    loseLevel();
     EXPECT_TRUE(traced("message", "lostlifetime"));
     acceptLostLife();
     EXPECT_EQ(lives(), 2);
     EXPECT_TRUE(lostOnce());
     EXPECT_EQ(board().levelIndex, 7);
     clearTrace();
-    levelLost();
+    loseLevel();
     EXPECT_TRUE(traced("menu", "defeat"));
     skipLevel();
     EXPECT_EQ(lives(), 1);
@@ -208,12 +254,35 @@ TEST_F(ModeFixture, TheSecondLossOffersTheSkipExceptOnTheLastLevel) {
     setPosition(128);
     setLives(3);
     startFromMap(128);
-    levelLost();
+    loseLevel();
     acceptLostLife();
     clearTrace();
-    levelLost();
+    loseLevel();
     EXPECT_TRUE(traced("message", "lostlifemoves"));
     EXPECT_FALSE(traced("menu", "defeat"));
+}
+
+TEST_F(ModeFixture, OnlyALostLevelsRestartForgetsTheRepeatedLoss) {
+    veteran();
+    setPosition(7);
+    startFromMap(7);
+    setLives(3);
+    loseLevel();
+    acceptLostLife();
+    ASSERT_TRUE(lostOnce());
+    // Restarted during play ("restartquest"): the mark stays, the next loss offers the skip.
+    restartLevel();
+    EXPECT_EQ(lives(), 1);
+    EXPECT_TRUE(lostOnce());
+    clearTrace();
+    loseLevel();
+    EXPECT_TRUE(traced("menu", "defeat"));
+    // Restarted in the lost state: the mark goes.
+    restartLevel();
+    EXPECT_EQ(lives(), 0);
+    EXPECT_FALSE(lostOnce());
+    EXPECT_EQ(board().levelIndex, 7);
+    EXPECT_EQ(board().levelLost, 0);
 }
 
 TEST_F(ModeFixture, ClosingARunningLevelSavesItAndChoosingTheModeOffersIt) {
@@ -391,11 +460,8 @@ TEST_F(ModeFixture, AFinishedGameIsNotSavedAtClose) {
     startFromMap(128);
     settle();
     touch();
-    board().shownScore = 1000;
-    levelWon();
-    nextLevel();
-    board().gameFinished = 1;
-    board().levelComplete = 0;
+    board().levelScore = board().shownScore = 1000;
+    ASSERT_TRUE(winLevel());
     clearGameCompleted();
     EXPECT_FALSE(saveGame());
     EXPECT_FALSE(box->exists("ANNA_cls.sav"));
@@ -442,9 +508,9 @@ TEST_F(ModeFixture, OutsideAdventureTheRecordTakesThePlayTime) {
     board().shownScore = 10;
     board().movesUsed = 60;
     recordTable().levels[1][6].fastestMs = 10000;
-    storeLevelRecords(8500.7f);
+    showResult(8500.7f);
     EXPECT_EQ(recordTable().levels[1][6].fastestMs, 8500);
-    storeLevelRecords(9000.0f);
+    showResult(9000.0f);
     EXPECT_EQ(recordTable().levels[1][6].fastestMs, 8500);
     // Adventure keeps its own clock.
     setGameMode(0);
@@ -452,7 +518,7 @@ TEST_F(ModeFixture, OutsideAdventureTheRecordTakesThePlayTime) {
     startFromMap(6);
     board().elapsedMs = 4321.0f;
     recordTable().levels[0][6].fastestMs = 10000;
-    storeLevelRecords(99999.0f);
+    showResult(99999.0f);
     EXPECT_EQ(recordTable().levels[0][6].fastestMs, 4321);
 }
 
@@ -464,8 +530,7 @@ TEST_F(ModeFixture, ClosingDuringTheLevelEndKeepsTheBonus) {
     board().carriedScore = 1000;
     board().shownScore = 200;
     board().levelScore = 800;  // the bonus is in, not yet counted up
-    board().levelComplete = 1;
-    levelWon();
+    complete();
     EXPECT_EQ(modeScore(), 1200);
     EXPECT_FALSE(saveGame());
     EXPECT_EQ(modeScore(), 1800);

@@ -87,6 +87,7 @@ TEST_F(LoaderRun, SplashFadesThenTheBarFillsTheLoadingScreen) {
     }
     testing_support::writeFile(install / "Data/font.dat", dat);
     writePicture(install / "Data/podsvet.jpg", 8, 8, {255, 255, 255, 255}, false);
+    testing_support::writeMinimalDrawingData(install / "Data");
     PlayRunner runner(install.str());
     ASSERT_TRUE(runner.start());
     loadFont("font", 1.0f, 1.0f);

@@ -110,6 +110,18 @@ inline void addMinimalMenus(const TempDir& dir) {
     writeFile(dir / "Data/button.tga", tinyTga());
 }
 
+// The smallest pictures and layouts the loading needs for the particle effects, the
+// backdrops and the artefact pictures, under the data folder given.
+inline void writeMinimalDrawingData(const std::filesystem::path& data) {
+    writeFile(data / "exploanim.tga", tinyTga());
+    writeFile(data / "AnimBacks/gameobjs.txt", "; no objects\r\n");
+    for (int i = 0; i < 16; ++i) writeFile(data / ("AnimBacks/level" + std::to_string(i) + ".lev"), std::string(68, '\0'));
+    for (int i = 0; i < 15; ++i)
+        writeFile(data / ("artefacts/art" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".jpg"), tinyJpeg());
+    writeFile(data / "mask/zaglushka.jpg", tinyJpeg());
+    for (int k = 1; k <= 10; ++k) writeFile(data / ("mask/mask" + std::to_string(k) + ".tga"), tinyTga());
+}
+
 // An install folder with a minimal Data/ folder (the loader's pictures, and optionally the
 // second splash, the menu files and pictures), enough for the start-up and the loader scene.
 inline void makeMinimalInstall(const TempDir& dir, bool secondSplash) {
@@ -128,6 +140,7 @@ inline void makeMinimalInstall(const TempDir& dir, bool secondSplash) {
     addMinimalMenus(dir);
     if (secondSplash) writeFile(dir / "Data/splash2.jpg", "x");
     writeBoardPictures(dir);
+    writeMinimalDrawingData(dir / "Data");
 }
 
 // The forged data set for the tests that read it. When it is absent the test is skipped, unless

@@ -7,12 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "app/application.h"
 #include "app/play_runner.h"
@@ -50,47 +48,48 @@ class PrivateXServer {
 public:
     PrivateXServer(int width, int height) {
         if (!std::filesystem::exists("/usr/bin/Xvfb")) return;
-        for (int n = 140 + getpid() % 400, tries = 0; tries < 50; ++n, ++tries) {
-            if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n)) ||
-                std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock"))
-                continue;
-            display_ = ":" + std::to_string(n);
-            break;
-        }
-        if (display_.empty()) return;
+        // The server picks a free display itself and names it on the pipe once it listens, so
+        // that servers started side by side (or in another root on the same machine) never meet.
+        int fds[2];
+        if (pipe(fds) != 0) return;
         std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
         pid_ = fork();
         if (pid_ == 0) {
+            close(fds[0]);
             int null = open("/dev/null", O_WRONLY);
             dup2(null, 1);
             dup2(null, 2);
-            execl("/usr/bin/Xvfb", "Xvfb", display_.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-                  static_cast<char*>(nullptr));
+            std::string fd = std::to_string(fds[1]);
+            // -noreset: the server would reset when its last client leaves, refusing the next one.
+            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
+                  "tcp", "-noreset", static_cast<char*>(nullptr));
             _exit(127);
         }
-        // The server is up once a client can connect (at most 10 s).
-        for (int i = 0; i < 500 && pid_ > 0; ++i) {
-            if (Display* d = XOpenDisplay(display_.c_str())) {
-                XCloseDisplay(d);
-                up_ = true;
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        close(fds[1]);
+        std::string number;
+        char c;
+        while (pid_ > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        close(fds[0]);
+        if (number.empty()) return;
+        display_ = ":" + number;
+        // The test's own connection stays open for the length of the test.
+        connection_ = XOpenDisplay(display_.c_str());
     }
     ~PrivateXServer() {
+        if (connection_) XCloseDisplay(connection_);
         if (pid_ > 0) {
             kill(pid_, SIGTERM);
             waitpid(pid_, nullptr, 0);
         }
     }
-    bool up() const { return up_; }
+    bool up() const { return connection_ != nullptr; }
+    Display* connection() const { return connection_; }
     const std::string& display() const { return display_; }
 
 private:
     std::string display_;
     pid_t pid_ = -1;
-    bool up_ = false;
+    Display* connection_ = nullptr;
 };
 
 // What the X server shows in the window, as 0xRRGGBB.
@@ -112,7 +111,7 @@ TEST(WindowSize, AFullScreenWindowLeftUnresizedShowsTheWholePicture) {
     setenv("DISPLAY", server.display().c_str(), 1);
     setenv("SDL_VIDEODRIVER", "x11", 1);
     platform::setHeadless(false);
-    ASSERT_TRUE(platform::initVideo());
+    ASSERT_TRUE(platform::initVideo()) << SDL_GetError();
     ASSERT_TRUE(platform::createWindow(true));
     ASSERT_TRUE(initDevice());
     platform::showWindow();
@@ -138,8 +137,7 @@ TEST(WindowSize, AFullScreenWindowLeftUnresizedShowsTheWholePicture) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     ASSERT_TRUE(SDL_GetWindowWMInfo(static_cast<SDL_Window*>(platform::sdlWindow()), &info));
-    Display* d = XOpenDisplay(server.display().c_str());
-    ASSERT_NE(d, nullptr);
+    Display* d = server.connection();
     Window w = info.info.x11.window;
     XWindowAttributes a;
     ASSERT_TRUE(XGetWindowAttributes(d, w, &a));
@@ -153,7 +151,6 @@ TEST(WindowSize, AFullScreenWindowLeftUnresizedShowsTheWholePicture) {
     EXPECT_EQ(windowPixel(d, w, vx, vy + vh - 1), 0x0000FFul);
     EXPECT_EQ(windowPixel(d, w, vx + vw - 1, vy + vh - 1), 0x0000FFul);
     EXPECT_EQ(windowPixel(d, w, vx + vw / 2, vy + vh / 2), 0xFF0000ul);
-    XCloseDisplay(d);
 
     shutdownDevice();
     platform::quitVideo();

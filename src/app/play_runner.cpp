@@ -10,10 +10,16 @@
 #include "audio/audio.h"
 #include "board/board_view.h"
 #include "board/presentation.h"
+#include "board/outcome.h"
+#include "board/play.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/signals.h"
+#include "progress/game_modes.h"
+#include "render/backdrops.h"
 #include "render/device.h"
+#include "render/effects.h"
+#include "render/meshes.h"
 
 namespace {
 platform::Event makeEvent(platform::EventType type, int x = 0, int y = 0, int key = 0) {
@@ -42,6 +48,12 @@ void resetGameState() {
     resetAudioState();
     forgetBoardPictures();
     resetBoardView();
+    resetBoardProcess();
+    resetOutcomeHooks();
+    resetGameModes();
+    resetEffects();
+    resetBackdrops();
+    releaseMeshes();
     platform::clearInjectedEvents();
     platform::resetSignalClose();
 }

@@ -28,10 +28,6 @@ StoreState gStore{};
     platform::fatal(text, caption);
 }
 
-[[noreturn]] void fatalLoad(const char* name) {
-    fatalWithName("Can't load %.200s...\nProgram will now stop.", name, "Loading Error");
-}
-
 [[noreturn]] void fatalSave(const char* name) {
     fatalWithName("Can't save %.200s...\nProgram will now stop.", name, "Writing Error");
 }
@@ -129,6 +125,10 @@ uint8_t* readWhole(const char* name, int32_t* outLength) {
 }
 
 }  // namespace
+
+[[noreturn]] void fatalLoad(const char* name) {
+    fatalWithName("Can't load %.200s...\nProgram will now stop.", name, "Loading Error");
+}
 
 void normaliseName(char* text) {
     if (!text) return;

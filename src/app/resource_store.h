@@ -16,6 +16,8 @@ constexpr int kStoreCapacity = 1024;
 constexpr int kStoreNameMax = 63;  // longer names are never entered nor found
 
 void normaliseName(char* text);
+// The fatal "Can't load" message for a file that must load.
+[[noreturn]] void fatalLoad(const char* name);
 // Null when the name is empty or longer than 63 characters. A full store is the fatal
 // "Can't load" message for that name.
 ResourceEntry* addEntry(const char* name, int32_t size, uint8_t* data, bool owned);

@@ -199,7 +199,6 @@ struct Board {
     int32_t bonusPoints;
     int32_t endStyle;
     float lostClock;
-    uint8_t lostOnce;      // the level was already lost once since it started: the next loss offers the skip
     float trophyClock;
     int32_t nextLifeMark;  // the multiple of 250000 the score roll-up is heading for
     float playClock;       // play time outside adventure, while nothing blocks play
@@ -219,7 +218,7 @@ struct Board {
     uint8_t mapFade;
     TipState tip;
     uint8_t tipCloseClicked;
-    uint8_t welcomeTip;
+    uint8_t welcomeTip;  // the welcome tip waits for this level's first settled board
     float hudSlide;
     float boardAlpha;
     float debrisAlpha;

@@ -1,6 +1,6 @@
 // The board itself: the tiles with the highlighted group, the hammer's pulse and the rings,
-// the figures with their spin, chains and bonus overlays, the Lightning sparks and bolts, the
-// first-time tips, and the tiles' swirl and scatter at the level end.
+// the figures with their spin, chains and bonus overlays, the Lightning sparks and bolts, and
+// the tiles' swirl and scatter at the level end.
 #include <cmath>
 #include <cstring>
 
@@ -401,48 +401,12 @@ void updateLevelEndMotion() {
     }
 }
 
-void tipsPass() {
-    Board& b = board();
-    if (menuOpen() || b.tip.showing || b.paused || b.levelComplete || b.levelLost || b.mapFade) return;
-    if (!isSettled()) return;
-    auto tipAtCell = [&](const char* key, auto wanted, float delay, bool modal) {
-        for (int r = 0; r < kRows; ++r)
-            for (int c = 0; c < kColumns; ++c) {
-                if (!wanted(b.cells[r][c])) continue;
-                const Vec2 at = cellCentre(r, c);
-                const float x = at.x + b.cells[r][c].floatPos.x;
-                const float y = at.y + b.cells[r][c].floatPos.y;
-                if (openTip(x, y, key, delay, modal, 0)) startEffect("blik4", x, y);
-                return;
-            }
-    };
-    if (b.groupCount > 0)
-        tipAtCell("welcome", [](const Cell& cell) { return cell.groupId == 0 && cell.figure >= 0; }, 500.0f, true);
-    if (b.tip.showing) return;
-    if (b.movesUsed > 3) {
-        tipAtCell("breaksquares", [](const Cell& cell) { return cell.squares == 1 && cell.groupId >= 2; }, 0.0f, false);
-        if (b.tip.showing) return;
-        tipAtCell("breakdualsquares", [](const Cell& cell) { return cell.squares == 2 && cell.groupId >= 2; }, 0.0f,
-                  false);
-        if (b.tip.showing) return;
-    }
-    if (b.movesUsed >= 1) {
-        tipAtCell("breakzep", [](const Cell& cell) { return cell.chained && cell.groupId >= 2; }, 0.0f, false);
-        if (b.tip.showing) return;
-    }
-    if (b.levelIndex == 1 && (b.mode == kAdventure || b.mode == kPuzzle)) {
-        const Vec2 flame = candleFlamePosition();
-        openTip(flame.x, flame.y, b.mode == kAdventure ? "candletime" : "candlemove", 500.0f, true, 0);
-    }
-}
-
 void drawBoardLayer(float sx, float sy, uint32_t colour) {
     BoardView& v = boardView();
     v.pulseClock += 2.0f * frameClock().frameMs;
     CellLook look;
     lookAtCells(look);
     drawTiles(sx, sy, colour, look);
-    tipsPass();
     spinFigures(look);
     drawFigures(sx, sy, colour);
     drawChains(sx, sy, colour);

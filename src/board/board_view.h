@@ -110,8 +110,6 @@ struct BoardPictures {
     TextureEntry* hammerGlows[3];
     TextureEntry* hammerEmpty;
     TextureEntry* hammerFull;
-    TextureEntry* backdrop;  // the level's backdrop picture while the backdrops are stills
-    int32_t backdropNumber;  // of the picture loaded, -1 for none
     bool loaded;
 };
 
@@ -141,7 +139,6 @@ struct BoardView {
     float trophiesHoverClock;
     float tipAge;          // ms the tip balloon has been shown (after its delay)
     float lostClockSeen;   // the loss's clock at the last debris frame
-    int32_t wantedBackdrop;
     uint32_t randomState;  // the presentation's own numbers, apart from the game's
 };
 
@@ -172,9 +169,6 @@ void drawFlyingTexts();
 void drawTipBalloon();
 // The centre of the open tip's close button; false while no balloon shows.
 bool tipCloseButton(float& x, float& y);
-void tipsPass();
-// Where the candle's flame burns (the candle tips point at it).
-Vec2 candleFlamePosition();
 // The darkening of the last 20 s (or 5 moves): 1 normally, down to 0.5.
 float boardDimming();
 // A string-table text holding one "%i" with the number put in (the bare number without a text).

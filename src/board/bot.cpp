@@ -183,6 +183,7 @@ BotResult playLevelWithBot(const BotOptions& options) {
     // Far more frames than any level needs: a level that never ends is given up.
     const int maxFrames = options.maxMoves * 400 + 10000;
     int readyFrames = 0;
+    int lostQuietFrames = 0;
     for (int frame = 0; frame < maxFrames; ++frame) {
         clock.runningMs += 16.0f;
         boardFrame();
@@ -192,12 +193,19 @@ BotResult playLevelWithBot(const BotOptions& options) {
             result.won = true;
             break;
         }
-        if (b.levelLost) {
-            result.lost = true;
-            break;
-        }
         if (b.tip.showing) closeTip();
         if (b.paused) resumeGame();
+        if (b.levelLost) {
+            // The last move's breaks and explosions may still clear the last square: the loss
+            // stands once the board has come to rest without doing so (and long before the
+            // lost level asks about the life).
+            lostQuietFrames = botReadyForMove() ? lostQuietFrames + 1 : 0;
+            if (lostQuietFrames >= 2 || b.lostClock >= 3500.0f) {
+                result.lost = true;
+                break;
+            }
+            continue;
+        }
         // A board that came to rest in this frame's falling is looked at by the next frame's
         // break step and completion test first.
         if (!botReadyForMove()) {

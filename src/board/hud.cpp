@@ -214,11 +214,6 @@ void bonusStars(float x, float flameTop) {
 
 }  // namespace
 
-Vec2 candleFlamePosition() {
-    const float top = (1.0f - burntFraction()) * 480.0f - 224.0f;
-    return Vec2{kCandleX - 1.1f * boardView().candleSlide, top + 40.0f};
-}
-
 void drawHudPanel() {
     const Board& b = board();
     BoardView& v = boardView();

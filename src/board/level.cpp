@@ -5,11 +5,14 @@
 #include <cstring>
 #include <string>
 
+#include "app/frame_clock.h"
 #include "app/key_text.h"
 #include "app/resource_store.h"
 #include "audio/audio.h"
 #include "board/falling.h"
+#include "board/outcome.h"
 #include "board/presentation.h"
+#include "board/tips.h"
 #include "platform/files.h"
 #include "platform/random.h"
 
@@ -262,6 +265,8 @@ namespace {
 
 GameMode beginLevel(int index, const char* text) {
     resetBoardState();
+    // The running clock that times the explosions and the bonus pulses starts with the level.
+    frameClock().runningMs = 0.0f;
     startBoardPresentation();
     Board& b = board();
     b.levelIndex = index;
@@ -272,7 +277,9 @@ GameMode beginLevel(int index, const char* text) {
     fillBoard();
     setupLevel();
     b.ambienceNumber = known ? gLevels.backdrop[index] : 0;
-    switchMusicSection(known ? index % 5 : 0);
+    // A player who has not been welcomed yet is welcomed on this level.
+    b.welcomeTip = outcomeHooks().tipFlag(kTipWelcome) ? 1 : 0;
+    fadeToMusicSection(known ? index % 5 : 0);
     return b.mode;
 }
 

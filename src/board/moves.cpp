@@ -71,7 +71,6 @@ void removeGroup() {
     countGroupTrophies();
     b.previousKind = b.groupKind;
     b.groupSize = 0;
-    clearHint();
     fireMarkedBonuses(false);
 }
 
@@ -149,7 +148,9 @@ void boardClick() {
     int row, column;
     cellAt(b.cursorX, b.cursorY, row, column);
     if (!isSettled() || !hasFigure(row, column)) return;
+    // An accepted click, whatever it breaks: the level is touched and the idle hint starts over.
     b.levelTouched = 1;
+    clearHint();
     if (b.inputLock >= 0.0f) return;
     // The cursor may have moved onto another figure since the last frame's hover search:
     // the click takes the group under the cursor, never the one it has left.

@@ -3,6 +3,7 @@
 #include "app/scene.h"
 #include "app/trace.h"
 #include "menus/menus.h"
+#include "progress/game_modes.h"
 #include "progress/profiles.h"
 #include "progress/records.h"
 #include "progress/trophy_state.h"
@@ -14,6 +15,7 @@ struct OutcomeState {
     // The lives and trophies of holdOutcomesInMemory.
     bool earned[18];
     int lives = 3;
+    bool tipFlags[kTipFlagCount];
 };
 OutcomeState gOutcome;
 
@@ -37,6 +39,8 @@ void profileLevelRecord(int mode, int levelIndex, int score, int streak, int mov
 }
 void profileHighScore(int mode, int score) { insertHighScore(mode, score, currentProfile().name); }
 bool noNewTrophy() { return false; }
+bool profileTipFlag(int slot) { return tipFlag(slot); }
+void profileClearTipFlag(int slot) { setTipFlag(slot, false); }
 
 bool heldAward(int k) {
     if (k < 1 || k > 17 || gOutcome.earned[k]) return false;
@@ -47,18 +51,28 @@ bool heldAward(int k) {
 int heldLives() { return gOutcome.lives; }
 void heldAddLife() { gOutcome.lives += 1; }
 void heldSetLives(int value) { gOutcome.lives = value; }
+bool heldTipFlag(int slot) { return slot >= 0 && slot < kTipFlagCount && gOutcome.tipFlags[slot]; }
+void heldClearTipFlag(int slot) {
+    if (slot >= 0 && slot < kTipFlagCount) gOutcome.tipFlags[slot] = false;
+}
+void holdNewPlayerTips() {
+    for (bool& t : gOutcome.tipFlags) t = true;
+}
 void nothing() {}
 void nothingInt(int) {}
 void nothingRecord(int, int, int, int, int, float) {}
 void nothingScore(int, int) {}
 void openMenuNamed(const char* name) {
     menuOpen() = true;
+    traceCall("menu", name);
     openMenuByName(name);
 }
 void showMessageBox(const char* key) {
     menuOpen() = true;
-    traceCall("message", key);
+    showModeMessage(key, true);
 }
+bool modesLostOnce() { return lostOnce(); }
+bool neverLostOnce() { return false; }
 void tracedTransition(float ms, const char* caption) { traceCall("transition", caption, 0.0f, 0.0f, static_cast<int>(ms)); }
 void openTrophyRoom(int returnKind) {
     traceCall("trophyroom", "enter", 0.0f, 0.0f, returnKind);
@@ -95,6 +109,10 @@ void resetOutcomeHooks() {
     h.showMessage = showMessageBox;
     h.closeTransition = tracedTransition;
     h.enterTrophyRoom = openTrophyRoom;
+    h.lostOnce = modesLostOnce;
+    h.markGameCompleted = markGameCompleted;
+    h.tipFlag = profileTipFlag;
+    h.clearTipFlag = profileClearTipFlag;
 }
 
 void silenceOutcomeHooks() {
@@ -114,6 +132,11 @@ void silenceOutcomeHooks() {
     h.showMessage = silentName;
     h.closeTransition = silentTransition;
     h.enterTrophyRoom = nothingInt;
+    h.lostOnce = neverLostOnce;
+    h.markGameCompleted = nothing;
+    holdNewPlayerTips();
+    h.tipFlag = heldTipFlag;
+    h.clearTipFlag = heldClearTipFlag;
 }
 
 void holdOutcomesInMemory() {
@@ -131,6 +154,11 @@ void holdOutcomesInMemory() {
     h.saveProgress = nothing;
     h.updateLevelRecord = nothingRecord;
     h.insertHighScore = nothingScore;
+    h.lostOnce = neverLostOnce;
+    h.markGameCompleted = nothing;
+    holdNewPlayerTips();
+    h.tipFlag = heldTipFlag;
+    h.clearTipFlag = heldClearTipFlag;
 }
 
 int awardFirstOf(std::initializer_list<int> trophies) {

@@ -1,8 +1,5 @@
 #include "board/play.h"
 
-#include <cstdio>
-#include <cstring>
-
 #include "app/frame_clock.h"
 #include "app/scene.h"
 #include "audio/audio.h"
@@ -20,18 +17,6 @@ namespace {
 
 BoardProcess gProcess;
 
-// The tips a player sees only once; "nomoves" is not among them.
-const char* const kOnceTips[] = {
-    "welcome",         "breaksquares",    "breakdualsquares", "breakzep",   "usehammer",
-    "b_t_firstbonus1", "b_t_firstbonus2", "b_t_firstbonus5",  "candletime", "candlemove",
-};
-
-int onceTipBit(const char* key) {
-    for (int i = 0; i < static_cast<int>(sizeof kOnceTips / sizeof kOnceTips[0]); ++i)
-        if (std::strcmp(key, kOnceTips[i]) == 0) return i;
-    return -1;
-}
-
 }  // namespace
 
 BoardProcess& boardProcess() { return gProcess; }
@@ -43,28 +28,6 @@ void setBoardCursor(bool hammer) {
     gProcess.hammerCursor = want;
     platform::setHammerCursor(hammer);
 }
-
-bool openTip(float x, float y, const char* key, float delay, bool modal, int style) {
-    Board& b = board();
-    if (!key || b.tip.showing) return false;
-    const int bit = onceTipBit(key);
-    if (bit >= 0) {
-        if (gProcess.tipsShown & (1u << bit)) return false;
-        gProcess.tipsShown |= 1u << bit;
-    }
-    b.tip.showing = 1;
-    b.tip.modal = modal ? 1 : 0;
-    b.tip.x = x;
-    b.tip.y = y;
-    b.tip.delay = delay;
-    b.tip.style = style;
-    std::snprintf(b.tip.key, sizeof b.tip.key, "%s", key);
-    playSound("TipShow.ogg");
-    showTip(x, y, key, delay, modal, style);
-    return true;
-}
-
-void closeTip() { board().tip.showing = 0; }
 
 void pauseGame() {
     Board& b = board();
@@ -80,7 +43,7 @@ void leaveForMap() {
     static const char* const kModeMenus[3] = {"adventure", "timeless", "puzzle"};
     requestScene(mapScene());
     openMenuByName(kModeMenus[b.mode <= kPuzzle ? b.mode : 0]);
-    switchMusicSection(platform::rand() % 5);
+    fadeToMusicSection(platform::rand() % 5);
 }
 
 void boardFrame() {
@@ -116,6 +79,7 @@ void boardFrame() {
     tipFrame();
     trophyFrame();
     playClockFrame();
+    firstTimeTips();
 }
 
 void boardLeftUp() {}

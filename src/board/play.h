@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "audio/ambience.h"
+#include "board/tips.h"
 
 void boardFrame();
 void boardLeftDown();
@@ -20,14 +21,9 @@ void resumeGame();
 // Hands over from board play to the journey map with the current mode's menu.
 void leaveForMap();
 
-// The tip balloon: one at a time; the keyed tips of the player show only once.
-bool openTip(float x, float y, const char* key, float delay, bool modal, int style);
-void closeTip();
-
 // State of board play that lives for the whole process (not reset per level).
 struct BoardProcess {
     AmbienceClock ambience;
-    uint32_t tipsShown;  // one bit per keyed tip already shown
     uint8_t hammerCursor;  // the hammer cursor is set (the arrow otherwise)
     uint8_t keyCursor;     // the arrow keys lead the board's cursor (the mouse otherwise)
     int8_t keyRow;

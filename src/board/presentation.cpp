@@ -14,6 +14,7 @@
 #include "menus/menus.h"
 #include "platform/files.h"
 #include "progress/saved_game.h"
+#include "render/backdrops.h"
 #include "render/device.h"
 #include "render/effects.h"
 #include "render/sprites.h"
@@ -39,33 +40,9 @@ float clampAlpha(float a) { return a < 0.0f ? 0.0f : (a > 255.0f ? 255.0f : a); 
 
 uint32_t whiteWithAlpha(float alpha) { return (static_cast<uint32_t>(clampAlpha(alpha)) << 24) | 0x00FFFFFFu; }
 
-// The level's backdrop picture, drawn still, first of all. (The animated backdrops draw over
-// it once they come; they take the same number.)
-void drawBoardBackdrop() {
-    BoardPictures& p = gPictures;
-    int number = gView.wantedBackdrop;
-    if (number < 0 || number > 17) number = 0;
-    if (number != p.backdropNumber) {
-        if (p.backdrop) releaseTexture(p.backdrop);
-        p.backdrop = nullptr;
-        char name[32];
-        std::snprintf(name, sizeof name, "_a_back%i.jpg", number);
-        const std::string dataFolder = platform::currentDir();
-        const bool entered = platform::changeDir("AnimBacks");
-        p.backdrop = loadAlphaPictureIntoPow2(name, 800, 600);
-        if (entered) platform::changeDir(dataFolder.c_str());
-        p.backdropNumber = number;
-    }
-    if (!p.backdrop) return;
-    const float d = boardDimming();
-    const float k = 0.8f + 0.2f * d;
-    setTint(k, k, k, 1.0f);
-    switchOff(kSwitchSmoothFiltering);
-    bindTexture(p.backdrop);
-    drawScreenRect(0.0f, 0.0f, 800.0f, 600.0f, 0.0f, 0.0f, 0.78125f, 0.5859375f, 0xFFFFFFFFu);
-    switchOn(kSwitchSmoothFiltering);
-    setTint(1.0f, 1.0f, 1.0f, 1.0f);
-}
+// The level's animated backdrop, first of all, dimmed with the board's last seconds; a won
+// level's successor swings in.
+void drawBoardBackdrop() { drawBackdrop(true, boardDimming()); }
 
 // ---- the saved game's share of the presentation ----
 
@@ -141,9 +118,7 @@ BoardView& boardView() { return gView; }
 BoardPictures& boardPictures() { return gPictures; }
 
 void resetBoardView() {
-    const int32_t backdrop = gView.wantedBackdrop;
     gView = BoardView{};
-    gView.wantedBackdrop = backdrop;
     // Every level starts its sparks, debris and flicker from the same numbers.
     gView.randomState = 1;
     gView.dropClock = 5000.0f;
@@ -228,8 +203,6 @@ void loadBoardPictures() {
     }
     p.hammerEmpty = loadTextureOneLevel("hammer.texture1.tga");
     p.hammerFull = loadTextureOneLevel("hammer.texture2.tga");
-    p.backdrop = nullptr;
-    p.backdropNumber = -1;
     p.loaded = true;
     setSavedGamePresentation(captureView, applyView);
 }
@@ -300,9 +273,15 @@ void flashLives() {
     traceCall("flash", "lives");
 }
 
-void animateBoardBackdrop(int) {}
+void animateBoardBackdrop(int variant) { setTintTarget(variant); }
 
-void chooseBoardBackdrop(int, int number) { gView.wantedBackdrop = number; }
+void chooseBoardBackdrop(int variant, int number) {
+    setTintTarget(variant);
+    if (!backdropState().loaded) return;  // board play without the game's data (tests, tools)
+    // A level start sets its backdrop at once; after a won level the next one takes over.
+    if (board().betweenLevels) changeBackdrop(number);
+    else setBackdrop(number);
+}
 
 void hudFadeFrame() {
     Board& b = board();

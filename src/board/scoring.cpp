@@ -12,7 +12,6 @@
 #include "board/presentation.h"
 #include "menus/menus.h"
 #include "platform/random.h"
-#include "progress/game_modes.h"
 #include "render/effects.h"
 #include "render/sprites.h"
 
@@ -138,6 +137,7 @@ void boardGameOver() {
     h.setModeScore(0);
     h.setLives(3);
     h.setPosition(b.levelIndex);
+    b.levelTouched = 0;
     h.saveProgress();
 }
 
@@ -148,8 +148,7 @@ void lostLife() {
     menuOpen() = true;
     if (h.lives() <= 0) {
         boardGameOver();
-    } else if ((b.lostOnce || lostOnce()) && b.levelIndex != kLevelCount - 1) {
-        // The modes keep the mark of a level restarted after a loss; the board keeps its own.
+    } else if (h.lostOnce() && b.levelIndex != kLevelCount - 1) {
         h.openMenu("defeat");
     } else {
         h.showMessage(b.mode == kPuzzle ? "lostlifemoves" : "lostlifetime");
@@ -158,12 +157,22 @@ void lostLife() {
 
 void checkComplete() {
     Board& b = board();
-    // A lost level stays lost: a break still running out cannot win it any more.
-    if (b.levelComplete || b.levelLost) return;
+    if (b.levelComplete) return;
     for (int r = 0; r < kRows; ++r)
         for (int c = 0; c < kColumns; ++c)
             if (b.cells[r][c].squares > 0) return;
 
+    // The move that breaks the last square wins, even the move that used up the moves or one
+    // whose explosions were still running when the time ran out: the loss it followed is
+    // forgotten (its clock, and the figures its sweep had taken off), and the level end's
+    // music replaces the defeat's.
+    if (b.levelLost) {
+        b.levelLost = 0;
+        b.lostClock = 0.0f;
+        for (int r = 0; r < kRows; ++r)
+            for (int c = 0; c < kColumns; ++c)
+                if (isCell(r, c)) b.cells[r][c].alive = 1;
+    }
     setTint(1.0f, 1.0f, 1.0f, 1.0f);
     if (b.mode == kAdventure) {
         const float left = (b.timeLimitMs - b.elapsedMs) / 1000.0f;
@@ -241,26 +250,31 @@ void advanceAfterComplete() {
     if (b.advanced) return;
     b.advanced = 1;
     b.levelIndex += 1;
-    h.setPosition(b.levelIndex);
     const int previous = b.levelIndex - 1;
     chooseBoardBackdrop(2, previous >= 0 && previous < kLevelCount ? levelBackdrop()[previous] : 0);
     b.carriedScore += b.shownScore;
     h.setModeScore(b.carriedScore);
     b.betweenLevels = 1;
     b.betweenClock = 0.0f;
-    if (b.levelIndex >= 0 && b.levelIndex < kLevelCount) chooseBoardBackdrop(b.levelIndex & 1, levelBackdrop()[b.levelIndex]);
-    if (b.levelIndex >= kLevelCount) {
-        h.setModeScore(b.carriedScore);
-        h.insertHighScore(b.mode, b.carriedScore);
-        h.setModeScore(0);
-        h.setLives(3);
-        h.saveProgress();
-        b.gameFinished = 1;
-        b.levelComplete = 0;
-        b.levelIndex = 0;
-        h.setPosition(0);
-        switchMusicSection(0);
+    if (b.levelIndex < kLevelCount) {
+        h.setPosition(b.levelIndex);
+        if (b.levelIndex >= 0) chooseBoardBackdrop(b.levelIndex & 1, levelBackdrop()[b.levelIndex]);
+        return;
     }
+    // The last level was won: the game is complete. Its total, which now holds this level
+    // once, goes to the high scores, the mode starts afresh at level 0 and the map shows the
+    // completed game; the finished board is no game to save.
+    h.insertHighScore(b.mode, b.carriedScore);
+    h.setModeScore(0);
+    h.setLives(3);
+    b.levelIndex = 0;
+    h.setPosition(0);
+    h.saveProgress();
+    h.markGameCompleted();
+    b.gameFinished = 1;
+    b.levelComplete = 0;
+    b.levelTouched = 0;
+    switchMusicSection(0);
 }
 
 void comboFrame() {

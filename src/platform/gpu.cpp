@@ -49,6 +49,9 @@ bool loadFunctions(GlFunctions& fn) {
           load(fn.getProgramiv, "glGetProgramiv") && load(fn.deleteProgram, "glDeleteProgram") &&
           load(fn.useProgram, "glUseProgram")))
         fn.useProgram = nullptr;
+    if (!(load(fn.genBuffers, "glGenBuffers") && load(fn.deleteBuffers, "glDeleteBuffers") &&
+          load(fn.bindBuffer, "glBindBuffer") && load(fn.bufferData, "glBufferData")))
+        fn.bindBuffer = nullptr;
     return ok;
 }
 
@@ -281,6 +284,9 @@ void applyAllStates() {
     else glDisable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
     glDepthMask(g.depthWrite ? GL_TRUE : GL_FALSE);
+    // Nothing is cut away at the near and far planes: the 2D drawing places the backdrops'
+    // objects and the particles at depth 0, in front of the 2D projection's near plane.
+    glEnable(GL_DEPTH_CLAMP);
     glDisable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_ALPHA_TEST);
@@ -980,6 +986,69 @@ void drawRaw(const void* vertices, int count, uint32_t layout, int primitive) {
     useProgram(0);
     applyDrawStates(false);
     glDrawArrays(glPrimitive(primitive), 0, count);
+}
+
+namespace {
+uint32_t makeBuffer(GLenum kind, const void* bytes, size_t size) {
+    if (!ready() || !gGpu->fn.bindBuffer || !bytes || size == 0) return 0;
+    flush();
+    const GlFunctions& fn = gGpu->fn;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    GLuint name = 0;
+    fn.genBuffers(1, &name);
+    fn.bindBuffer(kind, name);
+    fn.bufferData(kind, static_cast<GLsizeiptr>(size), bytes, GL_STATIC_DRAW);
+    fn.bindBuffer(kind, 0);
+    if (glGetError() != GL_NO_ERROR) {
+        fn.deleteBuffers(1, &name);
+        return 0;
+    }
+    return name;
+}
+}  // namespace
+
+uint32_t createVertexBuffer(const void* vertices, int count) {
+    return count > 0 ? makeBuffer(GL_ARRAY_BUFFER, vertices, static_cast<size_t>(count) * kMeshVertexBytes) : 0;
+}
+
+uint32_t createIndexBuffer(const uint16_t* indices, int count) {
+    return count > 0 ? makeBuffer(GL_ELEMENT_ARRAY_BUFFER, indices, static_cast<size_t>(count) * 2) : 0;
+}
+
+void deleteBuffer(uint32_t buffer) {
+    if (!ready() || !gGpu->fn.bindBuffer || !buffer) return;
+    flush();
+    GLuint name = buffer;
+    gGpu->fn.deleteBuffers(1, &name);
+}
+
+void drawMesh(uint32_t vertexBuffer, uint32_t indexBuffer, int count) {
+    if (!ready() || !gGpu->fn.bindBuffer || !vertexBuffer || count <= 0) return;
+    flush();
+    runWaitingColourClear();
+    GpuState& g = *gGpu;
+    g.fn.bindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, kMeshVertexBytes, reinterpret_cast<const void*>(0));
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, kMeshVertexBytes, reinterpret_cast<const void*>(12));
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, kMeshVertexBytes, reinterpret_cast<const void*>(24));
+    glDisableClientState(GL_COLOR_ARRAY);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    colourMaterial(false);
+    useProgram(0);
+    applyDrawStates(false);
+    if (indexBuffer) {
+        g.fn.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+        glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_SHORT, reinterpret_cast<const void*>(0));
+        g.fn.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    } else {
+        glDrawArrays(GL_TRIANGLES, 0, count);
+    }
+    // Sprites and raw vertices come from memory again.
+    g.fn.bindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 void present(bool toWindow, int drawableWidth, int drawableHeight, int vx, int vy, int vw, int vh) {

@@ -81,6 +81,14 @@ void setRenderTarget(uint32_t framebuffer, int width, int height);  // 0: the pi
 // Drawing.
 void drawSprites(const Vertex* vertices, int count, int primitive);
 void drawRaw(const void* vertices, int count, uint32_t layout, int primitive);
+// Mesh buffers: vertices of position, normal and one pair of texture coordinates, and 16-bit
+// indices, kept by the driver. 0 when there is no context or the driver has no buffer objects.
+constexpr int kMeshVertexBytes = 32;
+uint32_t createVertexBuffer(const void* vertices, int count);
+uint32_t createIndexBuffer(const uint16_t* indices, int count);
+void deleteBuffer(uint32_t buffer);
+// A triangle list of count vertices from the buffers, through the index buffer when it is not 0.
+void drawMesh(uint32_t vertexBuffer, uint32_t indexBuffer, int count);
 void flush();   // submit what was gathered
 void finish();  // and wait until it is drawn
 

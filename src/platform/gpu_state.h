@@ -43,6 +43,11 @@ struct GlFunctions {
     PFNGLGETPROGRAMIVPROC getProgramiv = nullptr;
     PFNGLDELETEPROGRAMPROC deleteProgram = nullptr;
     PFNGLUSEPROGRAMPROC useProgram = nullptr;
+    // Buffer objects, for the meshes (optional).
+    PFNGLGENBUFFERSPROC genBuffers = nullptr;
+    PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
+    PFNGLBINDBUFFERPROC bindBuffer = nullptr;
+    PFNGLBUFFERDATAPROC bufferData = nullptr;
 };
 
 // What the backend knows of each texture: its size, its levels, and the top-left area whose

@@ -2,12 +2,11 @@
 
 #include "app/scene.h"
 #include "app/trace.h"
-#include "audio/audio.h"
 #include "board/board.h"
 #include "board/level.h"
+#include "board/scoring.h"
 #include "menus/menus.h"
 #include "progress/profiles.h"
-#include "progress/records.h"
 #include "progress/saved_game.h"
 
 namespace {
@@ -18,15 +17,9 @@ struct GameModeState {
     bool lostOnce = false;       // the current level was lost once since it started
     bool trophyRoomFromLevel = false;
     MessageHook message = nullptr;
-    ReturnHook returnToModeMenu = nullptr;
 };
 
 GameModeState gModes;
-
-void showMessage(const char* key, bool okOnly) {
-    traceCall("message", key, 0.0f, 0.0f, okOnly ? 1 : 0);
-    if (gModes.message) gModes.message(key, okOnly);
-}
 
 void openMenu(const char* name) {
     traceCall("menu", name);
@@ -35,17 +28,18 @@ void openMenu(const char* name) {
 
 void beginLevel(int levelNumber) { beginModeLevel(levelNumber); }
 
-int shownTotal() {
-    const Board& b = board();
-    return b.carriedScore + b.shownScore;
-}
+void showMessage(const char* key, bool okOnly) { showModeMessage(key, okOnly); }
 
 }  // namespace
 
 void setMessageHook(MessageHook hook) { gModes.message = hook; }
-void setReturnToModeMenuHook(ReturnHook hook) { gModes.returnToModeMenu = hook; }
+void showModeMessage(const char* key, bool okOnly) {
+    traceCall("message", key, 0.0f, 0.0f, okOnly ? 1 : 0);
+    if (gModes.message) gModes.message(key, okOnly);
+}
 void setTrophyRoomFromLevel(bool fromLevel) { gModes.trophyRoomFromLevel = fromLevel; }
 bool trophyRoomEnteredFromLevel() { return gModes.trophyRoomFromLevel; }
+void markGameCompleted() { gModes.gameCompleted = true; }
 bool gameCompletedShowing() { return gModes.gameCompleted; }
 void clearGameCompleted() { gModes.gameCompleted = false; }
 bool lostOnce() { return gModes.lostOnce; }
@@ -123,58 +117,11 @@ void answerZeroScore() {
     beginLevel(gModes.pendingLevel);
 }
 
-void levelWon() {
-    advanceLevel();
-    setModeScore(shownTotal());
-    saveProgress();
-}
-
-void storeLevelRecords(float playTimeMs) {
-    const Board& b = board();
-    float time = b.mode == kAdventure ? b.elapsedMs : playTimeMs;
-    updateLevelRecord(b.mode, b.levelIndex, b.shownScore, b.bestStreak, b.movesUsed, time, currentProfile().name);
-}
-
 bool nextLevel() {
-    Board& b = board();
-    int n = b.levelIndex + 1;
-    b.carriedScore += b.shownScore;
-    gModes.lostOnce = false;
-    if (n > kLastLevel) {
-        gameCompleted();
-        return true;
-    }
-    b.levelIndex = n;
-    setPosition(n);
-    setModeScore(b.carriedScore);
-    if (gModes.returnToModeMenu) gModes.returnToModeMenu();
-    return false;
-}
-
-void gameCompleted() {
-    Board& b = board();
-    insertHighScore(gameMode(), b.carriedScore, currentProfile().name);
-    setModeScore(0);
-    setLives(kNewGameLives);
-    gModes.gameCompleted = true;
-    b.levelIndex = 0;
-    setPosition(0);
-    b.levelTouched = 0;
-    saveProgress();
-}
-
-void levelLost() {
-    Board& b = board();
-    menuOpen() = true;
-    if (lives() == 0) {
-        gameOver();
-        return;
-    }
-    if (gModes.lostOnce && b.levelIndex != kLastLevel) {
-        openMenu("defeat");
-        return;
-    }
-    showMessage(b.mode == kPuzzle ? "lostlifemoves" : "lostlifetime", true);
+    menuOpen() = false;
+    const Board& b = board();
+    if (b.levelComplete && b.resultShown) advanceAfterComplete();
+    return b.gameFinished != 0;
 }
 
 void acceptLostLife() {
@@ -184,7 +131,8 @@ void acceptLostLife() {
 
 void restartLevel() {
     takeLife();
-    gModes.lostOnce = false;
+    // Only a lost level forgets its repeated loss; a restart asked for during play keeps it.
+    if (board().levelLost) gModes.lostOnce = false;
     beginLevel(board().levelIndex);
 }
 
@@ -197,21 +145,8 @@ void skipLevel() {
     beginLevel(n);
 }
 
-void gameOver() {
-    Board& b = board();
-    playSound("DefeatLevel.ogg");
-    b.levelLost = 1;
-    int total = shownTotal();
-    setModeScore(total);
-    insertHighScore(gameMode(), total, currentProfile().name);
-    openMenu("hiscore");
-    setModeScore(0);
-    setLives(kNewGameLives);
-    setPosition(b.levelIndex);
-    gModes.lostOnce = false;
-    b.levelTouched = 0;
-    saveProgress();
-}
+// The same game over as board play's when a loss finds no lives left.
+void gameOver() { boardGameOver(); }
 
 bool saveAndLeaveLevel() {
     if (!saveGame()) return false;

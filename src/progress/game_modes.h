@@ -22,31 +22,36 @@ void startFromMap(int levelNumber);
 // "yes" to "zeroscore": a new game at the level that was picked.
 void answerZeroScore();
 
-// The won level, once its bonus is in the level score: the position advances, the game's
-// total is stored and the files are written.
-void levelWon();
-// The result window opened: the level's records (playTimeMs is the time it shows).
-void storeLevelRecords(float playTimeMs);
-// The result window closed: the next level becomes the position; true when that completed
-// the game (the high scores take the total and the mode starts again at level 0).
+// The steps of a level's end run in board play (board/scoring.h): the completion pays the
+// bonus, advances the position, stores the total and writes the files; the first click or key
+// after it (or 7000 ms) opens "levelcomplete" and stores the level's records; the next one,
+// once the window is closed, moves the game to the next level, or completes the game after
+// the last one, which marks the map's game-completed state. A lost level's course ends in
+// the "hiscore" menu (no lives left), the "defeat" menu or the lost-life message; the answers
+// come back here.
+
+// "oknextlevel" of the result window: the window is closed and board play takes its next
+// step (the next level becomes the position, or the game is completed). True when the game
+// was completed.
 bool nextLevel();
-void gameCompleted();
+
 // The map's game-completed state: set by the completed game, cleared by the map's
-// congratulation.
+// congratulation. Nothing starts from the map while it shows.
+void markGameCompleted();
 bool gameCompletedShowing();
 void clearGameCompleted();
 
-// The time or moves ran out and the lost state has run its course: the game ends, the
-// "defeat" menu opens, or the lost-life message shows.
-void levelLost();
 // "ok" of the lost-life message: the level starts again at the cost of a life and is marked.
 void acceptLostLife();
-// Restarts the current level at the cost of one life (the lost-once mark is cleared).
+// Restarts the current level at the cost of one life; a level in its lost state also loses
+// its repeated-loss mark ("restart level" in the lost state, and "yes" to "restartquest").
 void restartLevel();
 // "yes" in "defeat": a life for the next level.
 void skipLevel();
 bool lostOnce();
 void setLostOnce(bool on);
+// The game ends ("yes" to "nomorelives", and a loss with no lives left): the board enters its
+// lost state, the total goes to the high scores and the mode starts afresh at this level.
 void gameOver();
 // Starts a level of the current mode: the board takes the mode, the mode's saved game is no
 // longer offered and the game scene shows the level.
@@ -60,12 +65,10 @@ bool saveAndLeaveLevel();
 void setTrophyRoomFromLevel(bool fromLevel);
 bool trophyRoomEnteredFromLevel();
 
-// What the modes ask the menus to show: a string-table message with an "ok" button, or a
-// yes/no question. The menus install the real one; by default it is only traced.
+// What the modes and board play ask the menus to show: a string-table message with an "ok"
+// button, or a yes/no question. The menus install the real one; by default it is only traced.
 using MessageHook = void (*)(const char* key, bool okOnly);
 void setMessageHook(MessageHook hook);
-// After a won level the mode's menu opens over the map (the menus install it).
-using ReturnHook = void (*)();
-void setReturnToModeMenuHook(ReturnHook hook);
+void showModeMessage(const char* key, bool okOnly);
 
 void resetGameModes();  // tests

@@ -1,6 +1,8 @@
 #include "progress/map.h"
 
 #include "audio/audio.h"
+#include "render/backdrops.h"
+#include "render/device.h"
 
 // Not written yet: the journey map issue fills these in.
 namespace {
@@ -13,6 +15,13 @@ void setMapView(int view) { gMapView = view; }
 void loadMapSpline() {}
 void loadMapAssets() {}
 // The map scene's frame keeps the audio going; the map itself comes with the journey map issue.
-void mapFrame() { updateAudio(); }
+void mapFrame() {
+    // The main menus and the credits stand on the animated backdrop.
+    if (gMapView != 1) {
+        begin2D();
+        drawStillBackdrop();
+    }
+    updateAudio();
+}
 void advanceScreenTransition() {}
 void advanceAmbientEffects() {}

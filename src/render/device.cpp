@@ -9,6 +9,9 @@
 #include "platform/image.h"
 #include "platform/window.h"
 #include "progress/profiles.h"
+#include "render/backdrops.h"
+#include "render/effects.h"
+#include "render/meshes.h"
 #include "render/text.h"
 #include "render/textures.h"
 
@@ -214,6 +217,10 @@ void shutdownDevice() {
     gDev.gammaDirty = false;
     if (!gDev.up) return;
     releaseFonts();
+    releaseMeshes();
+    // The effects and the backdrops hold pictures that go with the device.
+    resetEffects();
+    resetBackdrops();
     releaseAllTextures();
     platform::gpu::shutdown();
     platform::destroyGlContext();
