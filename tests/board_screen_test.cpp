@@ -193,16 +193,27 @@ TEST_F(BoardOnScreen, KeyboardCursorOnAGroup) {
     startQuiet(0, kAdventureMode, 11);
     runner().key(39);  // the cursor appears in the middle of the board
     runner().frames(1);
-    for (int k : {40, 40, 37}) {
-        runner().key(k);
-        runner().frames(1);
-    }
-    runner().frames(10);
     int row, column;
     ASSERT_TRUE(boardKeyCursor(row, column));
-    // Placed in the middle (row 5, column 5), then two down and one left.
-    EXPECT_EQ(row, 7);
-    EXPECT_EQ(column, 4);
+    EXPECT_EQ(row, 5);
+    EXPECT_EQ(column, 5);
+    // The arrows walk it down the rows to the first figure of a group below the middle.
+    int wantRow = -1, wantColumn = -1;
+    for (int r = 6; r < kRows && wantRow < 0; ++r)
+        for (int c = 0; c < kColumns && wantRow < 0; ++c)
+            if (board().cells[r][c].groupId >= 0 && hasFigure(r, c)) {
+                wantRow = r;
+                wantColumn = c;
+            }
+    ASSERT_GE(wantRow, 0);
+    for (int r = row; r < wantRow; ++r) runner().key(40), runner().frames(1);
+    for (int c = column; c > wantColumn; --c) runner().key(37), runner().frames(1);
+    for (int c = column; c < wantColumn; ++c) runner().key(39), runner().frames(1);
+    runner().frames(30);
+    ASSERT_TRUE(boardKeyCursor(row, column));
+    EXPECT_EQ(row, wantRow);
+    EXPECT_EQ(column, wantColumn);
+    EXPECT_GE(board().groupSize, 2);  // its group lights up as under the mouse
     EXPECT_TRUE(golden("board_keys_level1_seed11"));
 }
 

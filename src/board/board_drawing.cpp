@@ -109,25 +109,36 @@ void drawTiles(float sx, float sy, uint32_t colour, const CellLook& look) {
                          colour, kZ);
             }
     }
-    // Highlights: the tile glows, and a ring turns round it.
-    if (!p.flare) return;
+    // Highlights: the tile lights up (plainly, over a light backdrop too), and a ring turns
+    // round it.
     const float a = static_cast<float>(colour >> 24) / 255.0f;
-    bindTexture(p.flare);
-    setBlendMode(kBlendAdditive);
-    const bool rings = !b.levelComplete && !b.levelLost;
+    auto lit = [&](int r, int c) {
+        return look.highlighted[r][c] || (r == look.pulseRow && c == look.pulseColumn) ||
+               (r == look.keyRow && c == look.keyColumn);
+    };
+    auto at = [&](int r, int c) {
+        const Cell& cell = b.cells[r][c];
+        const Vec2 centre = cellCentre(r, c);
+        return Vec2{centre.x + cell.floatPos.x + sx, centre.y + cell.floatPos.y + sy};
+    };
+    bindTexture(nullptr);
     for (int r = 0; r < kRows; ++r)
         for (int c = 0; c < kColumns; ++c) {
+            if (!lit(r, c)) continue;
             const bool pulse = r == look.pulseRow && c == look.pulseColumn;
             const bool key = r == look.keyRow && c == look.keyColumn;
-            if (!look.highlighted[r][c] && !pulse && !key) continue;
-            const Cell& cell = b.cells[r][c];
-            const Vec2 at = cellCentre(r, c);
-            const float x = at.x + cell.floatPos.x + sx;
-            const float y = at.y + cell.floatPos.y + sy;
-            const float glow = pulse ? 150.0f + 60.0f * std::sin(0.003f * v.pulseClock) : (key ? 120.0f : 110.0f);
-            drawQuad(x, y, 64.0f, 64.0f, kWhole, scaled(rgb(glow, glow * 0.9f, glow * 0.55f, 255.0f), a), kZ);
-            if (look.highlighted[r][c] && rings)
-                drawRing(x, y, 64.0f, 30, v.pulseClock * 0.09f, scaled(rgb(255.0f, 225.0f, 130.0f, 255.0f), a), kZ);
+            const float glow = pulse ? 80.0f + 40.0f * std::sin(0.003f * v.pulseClock) : (key ? 110.0f : 90.0f);
+            const Vec2 p2 = at(r, c);
+            drawQuad(p2.x, p2.y, 50.0f, 50.0f, kWhole, rgb(255.0f, 238.0f, 170.0f, glow * a), kZ);
+        }
+    if (!p.flare || b.levelComplete || b.levelLost) return;
+    bindTexture(p.flare);
+    setBlendMode(kBlendAdditive);
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kColumns; ++c) {
+            if (!look.highlighted[r][c]) continue;
+            const Vec2 p2 = at(r, c);
+            drawRing(p2.x, p2.y, 64.0f, 30, v.pulseClock * 0.09f, scaled(rgb(255.0f, 225.0f, 130.0f, 255.0f), a), kZ);
         }
     setBlendMode(kBlendAlpha);
 }
