@@ -1,5 +1,5 @@
 // Board play drawn as the game draws it, on the offscreen device over the forged data set: the
-// level's backdrop, a stage-10 level's board, the panel, the candle, 150 pieces of debris, 64
+// level's animated backdrop, a stage-10 level's board, the panel, the candle, 150 pieces of debris, 64
 // points pop-ups, a banner and a letter text. Run it beside BM_TypicalFrame
 // (--benchmark_filter=Frame) to compare on the same machine.
 #include <benchmark/benchmark.h>
@@ -22,7 +22,9 @@
 #include "platform/gpu.h"
 #include "platform/random.h"
 #include "platform/window.h"
+#include "render/backdrops.h"
 #include "render/device.h"
+#include "render/effects.h"
 #include "render/text.h"
 #include "render/textures.h"
 
@@ -59,6 +61,8 @@ void BM_BoardFrame(benchmark::State& state) {
     openPack("texts.dat");
     loadStrings("strings2.txt");
     loadStrings("tips2.txt");
+    loadEffects();
+    loadGameObjects();
     loadBoardPictures();
     silenceOutcomeHooks();
     resetBoardProcess();
@@ -95,6 +99,8 @@ void BM_BoardFrame(benchmark::State& state) {
 
     resetOutcomeHooks();
     forgetBoardPictures();
+    resetBackdrops();
+    resetEffects();
     shutdownDevice();
     resetResourceStore();
     freeStrings();
