@@ -182,25 +182,20 @@ Image candlePool() {
     return im;
 }
 
+// The candle's holder: the picture stands flush with the bottom-right corner of the screen and
+// the candle burns down into a dish right of its middle (column 96), so that nothing of it
+// rises over the board; a curled handle reaches out to the left.
 Image candlestick() {
     Image im(128, 512);
     Col brass = hex(0xd0a040);
-    // two slender rods with curled tops frame the candle; a broad dish stands at the foot
-    for (float rx : {30.f, 98.f})
-        fill(im, rx - 8, 0, rx + 8, 512, [&](float x, float y) { return std::max(std::fabs(x - rx) - 3.5f, 30 - y); },
-             [&](float x, float, float) { return mix(lighten(brass, 0.4f), darken(brass, 0.4f), clamp01((x - rx + 4) / 8)); });
-    for (float rx : {30.f, 98.f}) {
-        GemStyle st;
-        st.base = brass;
-        st.bevel = 0.5f;
-        paintGem(im, rx, 24, 10, [&](float x, float y) { return std::fabs(sdCircle(x, y, rx, 22, 9)) - 3; }, st);
-    }
     GemStyle st;
     st.base = brass;
+    st.bevel = 0.5f;
+    paintGem(im, 50, 470, 12, [](float x, float y) { return std::fabs(sdCircle(x, y, 44, 470, 9)) - 3; }, st);
     st.bevel = 0.3f;
-    paintGem(im, 64, 470, 60, [](float x, float y) { return std::min(sdEllipse(x, y, 64, 456, 62, 16), sdBox(x, y, 64, 486, 36, 20, 6)); }, st);
+    paintGem(im, 96, 476, 34, [](float x, float y) { return std::min(sdEllipse(x, y, 96, 462, 31, 11), sdBox(x, y, 96, 490, 16, 18, 5)); }, st);
     st.base = darken(brass, 0.2f);
-    paintGem(im, 64, 448, 30, [](float x, float y) { return sdEllipse(x, y, 64, 446, 30, 8); }, st);
+    paintGem(im, 96, 450, 22, [](float x, float y) { return sdEllipse(x, y, 96, 450, 22, 7); }, st);
     return im;
 }
 

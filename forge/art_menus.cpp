@@ -48,13 +48,13 @@ Image podsvet() {
 Image balloon() {
     Image im(256, 128);
     Image big(128, 128);
-    Col paper = hex(0xf4e8c8);
+    // A deep, slightly see-through night blue that the menus' bright texts stand out on, inside a
+    // golden rim; plain, so that the stretched edges and the fill match the corners.
+    Col night = hex(0x142a3a, 0.9f);
     fill(big, 0, 0, 128, 128, [](float x, float y) { return sdBox(x, y, 64, 64, 58, 58, 22); },
-         [&](float x, float y, float d) {
-             float n = fbm(x / 20, y / 20, 9500, 3);
-             Col c = scale(paper, 0.92f + 0.1f * n);
-             c = mix(c, hex(0x8a5a2a), smooth(-4.f, -1.5f, d) * (1 - smooth(-1.5f, 0.f, d)) + smooth(-1.5f, 0, d) * 0.8f);
-             return c;
+         [&](float, float, float d) {
+             Col c = mix(night, hex(0x0a1620, 0.95f), smooth(-7.f, -4.f, d));
+             return mix(c, hex(0xffd070), smooth(-4.f, -2.5f, d) * (1 - smooth(-1.2f, 0.f, d) * 0.6f));
          });
     // the four corners are the quarters of the big rounded panel
     blit(im, big, 0, 0);

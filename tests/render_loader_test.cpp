@@ -70,6 +70,8 @@ TEST_F(LoaderRun, SplashFadesThenTheBarFillsTheLoadingScreen) {
     writePicture(install / "Data/loadbar.tga", 472, 72, {0, 255, 0, 255}, true);
     testing_support::writeFile(install / "Data/strings2.txt", "keytoresume=Press a key\r\n");
     testing_support::writeFile(install / "Data/tips2.txt", "tip1=A tip\r\n");
+    testing_support::writeBoardPictures(install);
+    testing_support::addMinimalMenus(install);
     // A font whose glyphs are white blocks (the game loads its font later, with the board).
     auto sheet = makePixels(512, 512, [](int x, int y) {
         bool ink = x % 32 >= 8 && x % 32 < 24 && y % 32 >= 4 && y % 32 < 28;

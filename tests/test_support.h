@@ -86,6 +86,30 @@ inline std::string tinyJpeg() {
     return out;
 }
 
+// Stand-ins for the board's pictures, which the loading takes in after the sounds.
+inline void writeBoardPictures(const TempDir& dir) {
+    std::filesystem::create_directories(dir / "Data/figures");
+    std::filesystem::create_directories(dir / "Data/field");
+    for (const char* name : {"aqua", "blue", "green", "red", "orange", "lilac", "white", "yellow"})
+        writeFile(dir / "Data/figures" / (std::string(name) + ".tga"), tinyTga());
+    for (const char* name : {"field0.tga", "field1.tga", "field2.tga"}) writeFile(dir / "Data/field" / name, tinyTga());
+    for (const char* name : {"zep2.tga", "candlefire.tga", "candlepool.tga", "drop1.tga", "drop2.tga", "drop3.tga",
+                             "drop4.tga", "drop5.tga", "heart.tga", "bonus1.tga", "bonus2.tga", "trophybutton.tga",
+                             "hammer.texture1.tga", "hammer.texture2.tga"})
+        writeFile(dir / "Data" / name, tinyTga());
+    for (const char* name : {"_a_gamebar.jpg", "flare.jpg", "_a_candle.jpg", "_a_candlestick.jpg", "_a_gag.jpg",
+                             "hammer.texturelum1.jpg", "hammer.texturelum2.jpg", "hammer.texturelum3.jpg"})
+        writeFile(dir / "Data" / name, tinyJpeg());
+}
+
+// The menus of a minimal install: a main menu of one item, and the menu pictures.
+inline void addMinimalMenus(const TempDir& dir) {
+    writeFile(dir / "Data/menu.txt", "main=\r\nplaceholder\r\nexit\r\n\r\n");
+    writeFile(dir / "Data/menutext2.txt", "exit=Exit\r\n");
+    for (const char* picture : {"_a_menutex.jpg", "white.jpg", "_a_baloon.jpg"}) writeFile(dir / "Data" / picture, tinyJpeg());
+    writeFile(dir / "Data/button.tga", tinyTga());
+}
+
 // The smallest pictures and layouts the loading needs for the particle effects, the
 // backdrops and the artefact pictures, under the data folder given.
 inline void writeMinimalDrawingData(const std::filesystem::path& data) {
@@ -99,7 +123,7 @@ inline void writeMinimalDrawingData(const std::filesystem::path& data) {
 }
 
 // An install folder with a minimal Data/ folder (the loader's pictures, and optionally the
-// second splash), enough for the start-up and the loader scene.
+// second splash, the menu files and pictures), enough for the start-up and the loader scene.
 inline void makeMinimalInstall(const TempDir& dir, bool secondSplash) {
     std::filesystem::create_directories(dir / "Data");
     writeFile(dir / "Data/splash1.jpg", "x");
@@ -113,7 +137,9 @@ inline void makeMinimalInstall(const TempDir& dir, bool secondSplash) {
     for (int c = 0; c < 256; ++c) metrics[4 + c] = 8;
     writeFile(dir / "Data/font.dat", metrics);
     writeFile(dir / "Data/tips2.txt", "tip1=A tip\r\n");
+    addMinimalMenus(dir);
     if (secondSplash) writeFile(dir / "Data/splash2.jpg", "x");
+    writeBoardPictures(dir);
     writeMinimalDrawingData(dir / "Data");
 }
 

@@ -10,6 +10,15 @@
 //
 // Levels are numbered as their files are (1..129). The exit code is 1 when some level and mode
 // was won in fewer than --min-wins of its seeds, 2 on bad arguments or a missing level file.
+//
+//   sandmere-bot --watch 7 --mode puzzle [--data DIR] [--careless]
+//
+// opens the game's real window and lets the bot play the level at a person's pace, about a
+// click a second, so that one can watch it being played, won and lost. The game runs on a copy
+// of the data folder's entries (its own settings folder), so no player's files are touched;
+// after each level's end it starts the next level (or the same one after a loss). --careless
+// breaks the smallest groups away from the squares, so that a limited level is lost; --hands-off
+// only starts the levels and leaves the playing to the person at the window.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -23,8 +32,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
+
+#include "app/application.h"
+#include "app/scene.h"
 #include "board/bot.h"
+#include "board/falling.h"
 #include "board/level.h"
+#include "board/outcome.h"
+#include "board/play.h"
+#include "menus/menus.h"
+#include "platform/clock.h"
+#include "platform/window.h"
+#include "progress/game_modes.h"
+#include "progress/profiles.h"
 
 namespace {
 
@@ -38,6 +59,10 @@ struct Args {
     bool quiet = false;
     bool show = false;  // every run's end and its final board
     int jobs = 0;       // 0: one per processor
+    int watch = 0;      // a level to watch in the window (1-based), 0 for none
+    GameMode watchMode = kAdventure;
+    bool careless = false;
+    bool handsOff = false;
 };
 
 bool parseLevels(const char* text, std::vector<int>& out) {
@@ -93,7 +118,9 @@ int usage() {
     std::fprintf(stderr,
                  "usage: sandmere-bot --levels 1-129 --modes all|adventure,puzzle,timeless --seeds N\n"
                  "                    [--data DIR] [--file LEVEL.lvl] [--min-wins N] [--quiet] [--show]\n"
-                 "                    [--jobs N]\n");
+                 "                    [--jobs N]\n"
+                 "       sandmere-bot --watch LEVEL [--mode adventure|timeless|puzzle] [--data DIR] [--careless]\n"
+                 "                    [--hands-off]\n");
     return 2;
 }
 
@@ -171,6 +198,168 @@ void playRow(const Args& args, const std::string& text, Row& row) {
     }
 }
 
+// ---- watching a level in the window ----
+
+// The smallest group far from any square or chain, for a player who does not care.
+bool chooseCarelessMove(BotChoice& choice) {
+    Board& b = board();
+    choice = BotChoice{};
+    if (!countGroups()) return false;
+    int size[kCellCount] = {};
+    int targets[kCellCount] = {};
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kColumns; ++c) {
+            const int id = b.cells[r][c].groupId;
+            if (id < 0 || id >= kCellCount || !hasFigure(r, c)) continue;
+            if (size[id] == 0) {
+                choice.row = r;
+                choice.column = c;
+            }
+            size[id] += 1;
+            targets[id] += b.cells[r][c].squares > 0 || b.cells[r][c].chained ? 1 : 0;
+        }
+    int best = -1;
+    for (int id = 0; id < b.groupCount && id < kCellCount; ++id) {
+        if (size[id] < 2) continue;
+        if (best < 0 || targets[id] * 100 + size[id] < targets[best] * 100 + size[best]) best = id;
+    }
+    if (best < 0) return false;
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kColumns; ++c)
+            if (b.cells[r][c].groupId == best && hasFigure(r, c)) {
+                choice.row = r;
+                choice.column = c;
+                return true;
+            }
+    return false;
+}
+
+// The mouse to a logical point, as a person moves it.
+void pointAt(float x, float y) { platform::warpCursor(400.0f + x, 300.0f - y); }
+
+void pressHere() {
+    Scene* scene = currentScene();
+    if (!scene) return;
+    scene->leftDown();
+    scene->leftUp();
+}
+
+int watchLevel(const Args& args) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path data = fs::absolute(args.dataDir, error);
+    if (!fs::is_directory(data)) {
+        std::fprintf(stderr, "sandmere-bot: no data folder %s\n", args.dataDir.c_str());
+        return 2;
+    }
+    // A folder of its own whose Data/ mirrors the data set, with an empty settings folder.
+    char pattern[] = "/tmp/sandmere-watch-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        std::perror("sandmere-bot: mkdtemp");
+        return 2;
+    }
+    const fs::path install = pattern;
+    fs::create_directories(install / "Data");
+    for (const auto& entry : fs::directory_iterator(data))
+        if (entry.path().filename() != "settings")
+            fs::create_symlink(entry.path(), install / "Data" / entry.path().filename(), error);
+    fs::current_path(install);
+
+    const StartResult start = startUp(false);
+    if (!start.run) return start.exitCode;
+    ApplicationState& app = application();
+    int level = args.watch - 1;
+    bool started = false;
+    uint32_t nextStep = 0;
+    uint32_t endSince = 0;
+    bool aimed = false;
+    bool won = false;
+    BotChoice choice;
+    while (!app.quitRequested) {
+        if (handlePendingEvent()) continue;
+        frameTurn();
+        if (!app.dataLoaded || app.loadRequested) continue;
+        const uint32_t now = platform::nowMs();
+        Board& b = board();
+        if (!started) {
+            if (profileCount() == 0) createProfile("WATCHER");
+            selectProfile(0);
+            setGameMode(args.watchMode);
+            setLives(3);
+            setTipFlag(0, false);
+            // Lives and trophies are held for the run: no trophy room breaks into the play.
+            holdOutcomesInMemory();
+            beginModeLevel(level);
+            started = true;
+            nextStep = now + 2000;
+            continue;
+        }
+        // A won or lost level stands for a while (or has left for the map); then the next
+        // level, or the same again.
+        const bool away = currentScene() != gameScene();
+        if (away || b.levelComplete || b.levelLost || b.betweenLevels || b.gameFinished || menuOpen()) {
+            if (!endSince) {
+                endSince = now;
+                won = b.levelComplete || b.betweenLevels || b.gameFinished;
+            }
+            if (now - endSince > 10000) {
+                if (won) level = level + 1 < kLevelCount ? level + 1 : 0;
+                menuOpen() = false;
+                setLives(3);
+                beginModeLevel(level);
+                endSince = 0;
+                aimed = false;
+                nextStep = now + 2000;
+            }
+            continue;
+        }
+        endSince = 0;
+        if (args.handsOff) continue;
+        if (b.tip.showing) {
+            // The bot reads the tip for a moment, then closes it.
+            if (now >= nextStep) {
+                closeTip();
+                nextStep = now + 600;
+            }
+            continue;
+        }
+        if (b.paused) resumeGame();
+        if (now < nextStep) continue;
+        if (!aimed) {
+            if (!botReadyForMove()) continue;
+            const bool found = args.careless ? chooseCarelessMove(choice) : chooseBotMove(choice);
+            if (!found) continue;
+            if (choice.hammer && !b.hammerArmed) {
+                pointAt(-346.0f + b.hudSlide, -70.0f);
+                nextStep = now + 500;
+                aimed = true;
+                continue;
+            }
+            const Vec2 at = cellCentre(choice.row, choice.column);
+            pointAt(at.x, at.y);
+            aimed = true;
+            nextStep = now + 600;
+            continue;
+        }
+        // The mouse has rested on the target: press there.
+        pressHere();
+        aimed = false;
+        if (choice.hammer && b.hammerArmed) {
+            const Vec2 at = cellCentre(choice.row, choice.column);
+            pointAt(at.x, at.y);
+            aimed = true;
+            choice.hammer = false;
+            nextStep = now + 600;
+            continue;
+        }
+        nextStep = now + 400;
+    }
+    const int code = shutDown();
+    fs::current_path("/", error);
+    fs::remove_all(install, error);
+    return code;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -182,6 +371,10 @@ int main(int argc, char** argv) {
             args.quiet = true;
         } else if (!std::strcmp(a, "--show")) {
             args.show = true;
+        } else if (!std::strcmp(a, "--careless")) {
+            args.careless = true;
+        } else if (!std::strcmp(a, "--hands-off")) {
+            args.handsOff = true;
         } else if (!v) {
             return usage();
         } else if (!std::strcmp(a, "--levels")) {
@@ -192,6 +385,15 @@ int main(int argc, char** argv) {
             ++i;
         } else if (!std::strcmp(a, "--seeds")) {
             args.seeds = std::atoi(v);
+            ++i;
+        } else if (!std::strcmp(a, "--watch")) {
+            args.watch = std::atoi(v);
+            if (args.watch < 1 || args.watch > kLevelCount) return usage();
+            ++i;
+        } else if (!std::strcmp(a, "--mode")) {
+            std::vector<GameMode> one;
+            if (!parseModes(v, one) || one.size() != 1) return usage();
+            args.watchMode = one[0];
             ++i;
         } else if (!std::strcmp(a, "--jobs")) {
             args.jobs = std::atoi(v);
@@ -210,6 +412,7 @@ int main(int argc, char** argv) {
             return usage();
         }
     }
+    if (args.watch) return watchLevel(args);
     if (args.levels.empty()) args.levels = {1};
     if (args.modes.empty()) args.modes = {kAdventure, kPuzzle, kTimeless};
     if (args.seeds < 1) return usage();

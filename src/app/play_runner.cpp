@@ -8,6 +8,8 @@
 #include "app/scene.h"
 #include "app/strings.h"
 #include "audio/audio.h"
+#include "board/board_view.h"
+#include "board/presentation.h"
 #include "board/outcome.h"
 #include "board/play.h"
 #include "platform/clock.h"
@@ -44,6 +46,8 @@ void resetGameState() {
     resetSceneState();
     resetFrameClock();
     resetAudioState();
+    forgetBoardPictures();
+    resetBoardView();
     resetBoardProcess();
     resetOutcomeHooks();
     resetGameModes();

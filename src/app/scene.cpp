@@ -5,6 +5,7 @@
 #include "app/application.h"
 #include "app/loader.h"
 #include "app/strings.h"
+#include "board/keyboard.h"
 #include "board/play.h"
 #include "board/presentation.h"
 #include "menus/menus.h"
@@ -132,6 +133,7 @@ void GameScene::middleDown() { boardMiddleDown(); }
 
 void GameScene::mouseMove() {
     if (menuOpen()) menuMove();
+    else boardMouseMoved();
 }
 
 // ---- MapScene: main menus and the journey map ----
@@ -142,7 +144,18 @@ void MapScene::afterFrame() {
     lastKey = 0;
 }
 
-void MapScene::frame() { mapFrame(); }
+// The map scene: the map view's background (the journey map or a backdrop), the menus over it
+// with their effects, the screen transition and the shared ambient effects, the cursor.
+void MapScene::frame() {
+    selectFont(0);
+    mapFrame();
+    updateMenus();
+    drawMenus();
+    updateAndDrawParticles();
+    advanceScreenTransition();
+    advanceAmbientEffects();
+    if (settings().customCursor) drawCursor();
+}
 void MapScene::keyDown(int virtualKey) { lastKey = virtualKey; }
 void MapScene::leftDown() { menuPress(); }
 void MapScene::leftDoubleClick() { menuDoubleClick(); }
@@ -157,7 +170,18 @@ void TrophyRoomScene::afterFrame() {
     lastKey = 0;
 }
 
-void TrophyRoomScene::frame() { trophyRoomFrame(); }
+// The trophy room in the same shape: the room, the menus and their effects, the screen
+// transition and the ambient effects, the cursor.
+void TrophyRoomScene::frame() {
+    selectFont(0);
+    trophyRoomFrame();
+    updateMenus();
+    drawMenus();
+    updateAndDrawParticles();
+    advanceScreenTransition();
+    advanceAmbientEffects();
+    if (settings().customCursor) drawCursor();
+}
 void TrophyRoomScene::keyDown(int virtualKey) { lastKey = virtualKey; }
 void TrophyRoomScene::leftDown() { trophyRoomPress(); }
 void TrophyRoomScene::leftDoubleClick() { trophyRoomDoubleClick(); }

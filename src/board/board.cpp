@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "menus/cursor.h"
 #include "platform/random.h"
 
 namespace board_state {
@@ -174,4 +173,3 @@ void cellFromRecord(const uint8_t* record, Cell& cell) {
     eachField(cell, [record](size_t at, auto& field) { take(record, at, field); });
 }
 
-void readBoardCursor() { logicalCursor(gBoard.cursorX, gBoard.cursorY); }

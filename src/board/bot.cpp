@@ -71,9 +71,11 @@ void clickAt(float x, float y) {
     boardLeftDown();
 }
 
+}  // namespace
+
 // The board rests, nothing is marked or exploding, and the break step and the completion
 // test of the frame have had their turn.
-bool readyForMove() {
+bool botReadyForMove() {
     const Board& b = board();
     if (b.inputLock >= 0.0f || b.refillRunning || b.tip.showing || b.paused || !isSettled() || explosionsActive())
         return false;
@@ -82,8 +84,6 @@ bool readyForMove() {
             if (b.cells[r][c].breakMark || b.cells[r][c].hitMark) return false;
     return true;
 }
-
-}  // namespace
 
 bool chooseBotMove(BotChoice& choice) {
     Board& b = board();
@@ -199,7 +199,7 @@ BotResult playLevelWithBot(const BotOptions& options) {
             // The last move's breaks and explosions may still clear the last square: the loss
             // stands once the board has come to rest without doing so (and long before the
             // lost level asks about the life).
-            lostQuietFrames = readyForMove() ? lostQuietFrames + 1 : 0;
+            lostQuietFrames = botReadyForMove() ? lostQuietFrames + 1 : 0;
             if (lostQuietFrames >= 2 || b.lostClock >= 3500.0f) {
                 result.lost = true;
                 break;
@@ -208,7 +208,7 @@ BotResult playLevelWithBot(const BotOptions& options) {
         }
         // A board that came to rest in this frame's falling is looked at by the next frame's
         // break step and completion test first.
-        if (!readyForMove()) {
+        if (!botReadyForMove()) {
             readyFrames = 0;
             continue;
         }

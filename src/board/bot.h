@@ -39,3 +39,5 @@ struct BotChoice {
     int value = 0;
 };
 bool chooseBotMove(BotChoice& choice);
+// The board rests with nothing marked or exploding and no tip or pause: a move can be made.
+bool botReadyForMove();

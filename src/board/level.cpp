@@ -267,6 +267,7 @@ GameMode beginLevel(int index, const char* text) {
     resetBoardState();
     // The running clock that times the explosions and the bonus pulses starts with the level.
     frameClock().runningMs = 0.0f;
+    startBoardPresentation();
     Board& b = board();
     b.levelIndex = index;
     const bool known = index >= 0 && index < kLevelCount;

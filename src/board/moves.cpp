@@ -9,6 +9,8 @@
 #include "board/board.h"
 #include "board/bonuses.h"
 #include "board/falling.h"
+#include "board/hud.h"
+#include "board/keyboard.h"
 #include "board/play.h"
 #include "board/presentation.h"
 #include "board/scoring.h"
@@ -272,15 +274,15 @@ void boardLeftDown() {
         lostLife();
         return;
     }
-    if (inside(x, y, -380.0f, -295.0f, 2.0f, 22.0f)) {
+    if (insideHudRect(kMenuButtonRect, x, y, b.hudSlide)) {
         if (timeLeft()) openMenuByName("gameplay");
         return;
     }
-    if (inside(x, y, -380.0f, -295.0f, 42.0f, 62.0f)) {
+    if (insideHudRect(kTrophiesButtonRect, x, y, b.hudSlide)) {
         if (timeLeft()) b.trophyViewRequested = 1;
         return;
     }
-    if (inside(x, y, -378.0f + b.hudSlide, -314.0f + b.hudSlide, -136.0f, -2.0f)) {
+    if (insideHudRect(kHammerButtonRect, x, y, b.hudSlide)) {
         if (b.hammerReady) {
             b.hammerReady = 0;
             b.hammerArmed = 1;
@@ -339,6 +341,7 @@ void boardKeyDown(int virtualKey) {
         pauseGame();
         return;
     }
+    if (boardNavigationKey(virtualKey)) return;
     if (sceneState().cheatKeys) {
         switch (virtualKey) {
         case kKeyV:

@@ -25,6 +25,9 @@ void leaveForMap();
 struct BoardProcess {
     AmbienceClock ambience;
     uint8_t hammerCursor;  // the hammer cursor is set (the arrow otherwise)
+    uint8_t keyCursor;     // the arrow keys lead the board's cursor (the mouse otherwise)
+    int8_t keyRow;
+    int8_t keyColumn;
 };
 BoardProcess& boardProcess();
 void resetBoardProcess();

@@ -3,10 +3,14 @@
 #pragma once
 
 void loadBoardPictures();
+// The pictures are forgotten (they go with the device); the next run loads them again.
+void forgetBoardPictures();
+// A level starts: the flying things, texts and clocks of the last one are cleared.
+void startBoardPresentation();
 // The drawing pass of board play, after boardFrame; it also runs the refill animation.
 void drawBoardPlay();
 
-// Started by the rules; each records the call for tests (the drawing comes later).
+// Started by the rules; each also records the call for tests.
 void spawnDebris(int kind, float x, float y, int style);
 void spawnShards(float x, float y, int layers);
 void showTip(float x, float y, const char* key, float delay, bool modal, int style);

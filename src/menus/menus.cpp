@@ -2,7 +2,6 @@
 
 // Not written yet: the menus issue fills these in.
 void loadMenus() {}
-void loadMenuPictures() {}
 void openMenuByName(const char*) {}
 void menuKeyStep(int) {}
 void menuPress() {}

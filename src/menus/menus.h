@@ -1,8 +1,9 @@
 // The menu tree, its widgets, animation, input and cursor.
 #pragma once
 
+#include "menus/panel.h"
+
 void loadMenus();
-void loadMenuPictures();
 void openMenuByName(const char* name);
 void menuKeyStep(int key);
 void menuPress();

@@ -120,6 +120,26 @@ void drawQuadCornersUV(const Vector3& p0, const Vector3& p1, const Vector3& p2, 
     submit(v, 4, platform::gpu::kTriangleStrip, 2);
 }
 
+void drawRing(float x, float y, float size, int elements, float angle, uint32_t colour, float z) {
+    if (elements <= 0 || size <= 0.0f) return;
+    const float radius = size / 2.0f;
+    const float half = size / 10.0f;
+    const float step = 6.2831853f / static_cast<float>(elements);
+    const float first = angle * 0.017453292f;
+    for (int i = 0; i < elements; ++i) {
+        const float a = first - step * static_cast<float>(i);
+        const float cx = x + radius * std::cos(a);
+        const float cy = y + radius * std::sin(a);
+        const float fade = 1.0f - 0.75f * static_cast<float>(i) / static_cast<float>(elements);
+        // Colour and alpha both fade, for added light as for ordinary blending.
+        uint32_t shade = 0;
+        for (int shift = 0; shift < 32; shift += 8)
+            shade |= static_cast<uint32_t>(static_cast<float>((colour >> shift) & 0xFFu) * fade) << shift;
+        axisQuad(cx - half, cy + half, cx + half, cy - half, UVRect{0.0f, 0.0f, 1.0f, 1.0f}, shade, shade, shade, shade,
+                 z);
+    }
+}
+
 namespace {
 // The direction across a band from d, facing the viewer, of length w (0 when d points at the viewer).
 Vector3 bandNormal(const Vector3& d, float w) {

@@ -55,6 +55,11 @@ void drawQuadCornersPlain(const Vector3& p0, const Vector3& p1, const Vector3& p
 void drawQuadCornersUV(const Vector3& p0, const Vector3& p1, const Vector3& p2, const Vector3& p3,
                        const TexturePoint& t0, const TexturePoint& t1, const TexturePoint& t2,
                        const TexturePoint& t3, uint32_t colour);
+// A ring of `elements` sprites of the bound texture on a circle of the given diameter around
+// (x, y), the first at angle degrees (counter-clockwise from the right) and the others evenly
+// after it. Each sprite is a fifth of the diameter across; their colour and alpha fall from the first
+// round to the last, so that a ring turned a little every frame is seen to turn.
+void drawRing(float x, float y, float size, int elements, float angle, uint32_t colour, float z);
 // A band of half width w from b to a, facing the viewer.
 void drawBeam(const Vector3& a, const Vector3& b, float halfWidth, uint32_t colour);
 void drawBeamGradient(const Vector3& p, const Vector3& q, float halfWidth, uint32_t colourP, uint32_t colourQ);

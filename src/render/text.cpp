@@ -129,7 +129,8 @@ void loadFont(const char* baseName, float scaleX, float ratioY) {
     if (!baseName) return;
     char name[160];
     std::snprintf(name, sizeof name, "%s.tga", baseName);
-    TextureEntry* sheet = loadTexture(name, true, false);
+    // Glyphs are drawn at about their size or a little smaller: one level.
+    TextureEntry* sheet = loadTextureOneLevel(name, true);
     std::snprintf(name, sizeof name, "%s.dat", baseName);
     int32_t size = 0;
     uint8_t* bytes = loadPictureFile(name, &size, true);

@@ -127,7 +127,18 @@ TextureEntry* findTexture(const char* name) {
     return nullptr;
 }
 
+namespace {
+TextureEntry* loadTextureLevels(const char* name, bool fatal, bool force32, int levels);
+}  // namespace
+
 TextureEntry* loadTexture(const char* name, bool fatal, bool force32) {
+    return loadTextureLevels(name, fatal, force32, 2);
+}
+
+TextureEntry* loadTextureOneLevel(const char* name, bool fatal) { return loadTextureLevels(name, fatal, false, 1); }
+
+namespace {
+TextureEntry* loadTextureLevels(const char* name, bool fatal, bool force32, int levels) {
     if (!name) return nullptr;
     if (TextureEntry* cached = findTexture(name)) return cached;
     char alias[160];
@@ -142,7 +153,7 @@ TextureEntry* loadTexture(const char* name, bool fatal, bool force32) {
     TextureEntry* e = nullptr;
     if (bytes && platform::decodePicture(bytes, size, picture)) {
         e = appendEntry(name, static_cast<uint32_t>(picture.width), static_cast<uint32_t>(picture.height));
-        if (e && !makeDeviceTexture(e, picture.rgba.data(), 2)) {
+        if (e && !makeDeviceTexture(e, picture.rgba.data(), levels)) {
             removeAt(gCache.count - 1);
             e = nullptr;
         }
@@ -155,6 +166,7 @@ TextureEntry* loadTexture(const char* name, bool fatal, bool force32) {
     // The file stays in the store.
     return e;
 }
+}  // namespace
 
 TextureEntry* loadAlphaJpeg(const char* name, bool fatal) {
     if (!name) return nullptr;

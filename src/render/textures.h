@@ -17,6 +17,9 @@ struct TextureEntry {
 constexpr int kTextureCacheCapacity = 1023;
 
 TextureEntry* loadTexture(const char* name, bool fatal = true, bool force32 = false);
+// The same without the second, halved level: for pictures shown a little smaller than they
+// are, where filtering between two levels costs a software rasterizer dearly and shows nothing.
+TextureEntry* loadTextureOneLevel(const char* name, bool fatal = true);
 TextureEntry* loadAlphaJpeg(const char* name, bool fatal);
 TextureEntry* loadPictureIntoPow2(const char* name, int width, int height);
 TextureEntry* loadAlphaPictureIntoPow2(const char* name, int width, int height);
