@@ -274,4 +274,24 @@ TEST(WindowSize, TheLetterboxFitsEveryArea) {
     EXPECT_GE(h, 1);
 }
 
+// On a screen of double density the window counts units and its drawable pixels: the pointer
+// lands on the picture where the letterbox shows it either way.
+TEST(WindowSize, ThePointerMeetsThePictureOnHighDensityScreens) {
+    float px, py;
+    // 1280 x 720 units, 2560 x 1440 pixels: the picture is 1920 x 1440 pixels from x = 320.
+    platform::windowPointToPicture(160.0f, 0.0f, 1280, 720, 2560, 1440, px, py);
+    EXPECT_FLOAT_EQ(px, 0.0f);
+    EXPECT_FLOAT_EQ(py, 0.0f);
+    platform::windowPointToPicture(640.0f, 360.0f, 1280, 720, 2560, 1440, px, py);
+    EXPECT_FLOAT_EQ(px, 400.0f);
+    EXPECT_FLOAT_EQ(py, 300.0f);
+    platform::windowPointToPicture(1120.0f, 720.0f, 1280, 720, 2560, 1440, px, py);
+    EXPECT_FLOAT_EQ(px, 800.0f);
+    EXPECT_FLOAT_EQ(py, 600.0f);
+    // The same window on an ordinary screen gives the same picture points.
+    platform::windowPointToPicture(640.0f, 360.0f, 1280, 720, 1280, 720, px, py);
+    EXPECT_FLOAT_EQ(px, 400.0f);
+    EXPECT_FLOAT_EQ(py, 300.0f);
+}
+
 }  // namespace

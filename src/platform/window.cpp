@@ -53,24 +53,13 @@ void refreshWindowSize() {
     }
 }
 
-// How many drawable pixels one window unit spans (more than 1 on high-density screens).
-void drawableScale(float& sx, float& sy) {
-    int w, h, dw, dh;
-    clientSize(w, h);
-    drawableSize(dw, dh);
-    sx = w > 0 ? static_cast<float>(dw) / static_cast<float>(w) : 1.0f;
-    sy = h > 0 ? static_cast<float>(dh) / static_cast<float>(h) : 1.0f;
-}
-
 // Window coordinates to picture pixels, through the letterbox the picture is presented in
 // (placed in drawable pixels, so the cursor meets exactly what is shown).
 void windowToPicture(int wx, int wy, float& px, float& py) {
-    int vx, vy, vw, vh;
-    drawableViewport(vx, vy, vw, vh);
-    float sx, sy;
-    drawableScale(sx, sy);
-    px = (static_cast<float>(wx) * sx - static_cast<float>(vx)) * kPictureWidth / static_cast<float>(vw);
-    py = (static_cast<float>(wy) * sy - static_cast<float>(vy)) * kPictureHeight / static_cast<float>(vh);
+    int w, h, dw, dh;
+    clientSize(w, h);
+    drawableSize(dw, dh);
+    windowPointToPicture(static_cast<float>(wx), static_cast<float>(wy), w, h, dw, dh, px, py);
 }
 
 bool isKeypadOperator(SDL_Keycode sym, int& vk) {
@@ -315,10 +304,24 @@ void drawableViewport(int& x, int& y, int& width, int& height) {
     fitPicture(dw, dh, x, y, width, height);
 }
 
+void windowPointToPicture(float wx, float wy, int windowWidth, int windowHeight, int drawableWidth,
+                          int drawableHeight, float& px, float& py) {
+    int vx, vy, vw, vh;
+    fitPicture(drawableWidth, drawableHeight, vx, vy, vw, vh);
+    // How many drawable pixels one window unit spans (more than 1 on high-density screens).
+    float sx = windowWidth > 0 ? static_cast<float>(drawableWidth) / static_cast<float>(windowWidth) : 1.0f;
+    float sy = windowHeight > 0 ? static_cast<float>(drawableHeight) / static_cast<float>(windowHeight) : 1.0f;
+    px = (wx * sx - static_cast<float>(vx)) * kPictureWidth / static_cast<float>(vw);
+    py = (wy * sy - static_cast<float>(vy)) * kPictureHeight / static_cast<float>(vh);
+}
+
 void pictureViewport(int& x, int& y, int& width, int& height) {
     drawableViewport(x, y, width, height);
-    float sx, sy;
-    drawableScale(sx, sy);
+    int w, h, dw, dh;
+    clientSize(w, h);
+    drawableSize(dw, dh);
+    float sx = w > 0 ? static_cast<float>(dw) / static_cast<float>(w) : 1.0f;
+    float sy = h > 0 ? static_cast<float>(dh) / static_cast<float>(h) : 1.0f;
     x = static_cast<int>(static_cast<float>(x) / sx + 0.5f);
     y = static_cast<int>(static_cast<float>(y) / sy + 0.5f);
     width = static_cast<int>(static_cast<float>(width) / sx + 0.5f);

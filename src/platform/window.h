@@ -51,6 +51,10 @@ void drawableSize(int& width, int& height);
 // rectangle in window coordinates.
 void drawableViewport(int& x, int& y, int& width, int& height);
 void pictureViewport(int& x, int& y, int& width, int& height);
+// A point in window coordinates as picture pixels, for a window of the given size whose
+// drawable has the given pixels (twice as many each way on a screen of double density).
+void windowPointToPicture(float wx, float wy, int windowWidth, int windowHeight, int drawableWidth,
+                          int drawableHeight, float& px, float& py);
 // The largest centred 4:3 rectangle inside an area of the given size.
 void fitPicture(int areaWidth, int areaHeight, int& x, int& y, int& width, int& height);
 
