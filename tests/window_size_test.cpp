@@ -253,6 +253,62 @@ TEST(WindowSize, AResizedWindowLetterboxesAndAClickHitsTheFigureUnderThePointer)
     else unsetenv("DISPLAY");
 }
 
+// A window of twice the picture's size shows every picture pixel as a sharp 2 x 2 block.
+TEST(WindowSize, AWholeMultipleOfThePictureStaysSharp) {
+    PrivateXServer server(1600, 1200);
+    if (!server.up()) GTEST_SKIP() << "no Xvfb to run a window on";
+    const char* previous = std::getenv("DISPLAY");
+    std::string previousDisplay = previous ? previous : "";
+    setenv("DISPLAY", server.display().c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    platform::setHeadless(false);
+    ASSERT_TRUE(platform::initVideo()) << SDL_GetError();
+    ASSERT_TRUE(platform::createWindow(false));
+    platform::showWindow();
+    ASSERT_TRUE(initDevice());
+    SDL_Window* window = static_cast<SDL_Window*>(platform::sdlWindow());
+    SDL_SetWindowSize(window, 1600, 1200);
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(window, &info));
+    Display* d = server.connection();
+    Window w = info.info.x11.window;
+    int cw = 0, ch = 0;
+    platform::Event event;
+    for (int tries = 0; tries < 200 && (cw != 1600 || ch != 1200); ++tries) {
+        XSync(d, False);
+        while (platform::pollEvent(event)) {
+        }
+        platform::clientSize(cw, ch);
+    }
+    ASSERT_EQ(cw, 1600);
+    ASSERT_EQ(ch, 1200);
+    // A red picture with one blue column of one pixel at x = 100.
+    for (int i = 0; i < 2; ++i) {
+        setTint(1, 1, 1, 1);
+        setCulling(false);
+        begin2D();
+        beginScene();
+        clearTarget(0xFFFF0000u);
+        bindTexture(nullptr);
+        drawScreenRect(100, 0, 101, 600, 0, 0, 1, 1, 0xFF0000FFu);
+        endScene();
+        presentFrame();
+    }
+    // Exactly window columns 200 and 201, unblended.
+    EXPECT_EQ(windowPixel(d, w, 199, 600), 0xFF0000ul);
+    EXPECT_EQ(windowPixel(d, w, 200, 600), 0x0000FFul);
+    EXPECT_EQ(windowPixel(d, w, 201, 600), 0x0000FFul);
+    EXPECT_EQ(windowPixel(d, w, 202, 600), 0xFF0000ul);
+
+    shutdownDevice();
+    platform::quitVideo();
+    platform::setHeadless(true);
+    unsetenv("SDL_VIDEODRIVER");
+    if (previous) setenv("DISPLAY", previousDisplay.c_str(), 1);
+    else unsetenv("DISPLAY");
+}
+
 // The letterbox of any area: the largest 4:3 rectangle, centred, whole multiples exactly.
 TEST(WindowSize, TheLetterboxFitsEveryArea) {
     int x, y, w, h;
