@@ -1,10 +1,12 @@
 // The software mixer without a device: decoding, playback rates, voices, the module, volumes.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "audio_fixtures.h"
 #include "platform/mixer.h"
+#include "test_support.h"
 
 namespace af = audio_fixtures;
 
@@ -255,6 +257,40 @@ TEST_F(MixerTest, ADamagedModuleIsRefused) {
     EXPECT_FALSE(platform::loadModuleMemory(af::bytes(xm), 30));
     EXPECT_FALSE(platform::moduleLoaded());
     EXPECT_FALSE(platform::loadModuleFile("/nonexistent/music.mo3"));
+}
+
+// Many files decoded at once come back in the order given, each whole, with its size; a missing
+// or damaged file in between takes its place with no sound.
+TEST_F(MixerTest, FilesDecodedTogetherComeBackInOrderEachWhole) {
+    testing_support::TempDir dir;
+    std::vector<std::string> paths;
+    std::vector<int> lengths;
+    for (int i = 0; i < 12; ++i) {
+        std::string path = (dir / ("cue" + std::to_string(i) + ".ogg")).string();
+        if (i == 4) {
+            testing_support::writeFile(path, "not a vorbis file");
+        } else if (i != 7) {  // the eighth is missing
+            lengths.push_back(2205 * (i + 1));
+            testing_support::writeFile(path, af::encodeOgg(af::sine(440.0 + 40 * i, 22050, 0.1 * (i + 1)), 1, 22050));
+        }
+        paths.push_back(path);
+    }
+    std::vector<size_t> order;
+    size_t next = 0;
+    platform::decodeSampleFiles(paths, [&](size_t i, platform::DecodedSound& sound, int64_t bytes) {
+        order.push_back(i);
+        if (i == 4 || i == 7) {
+            EXPECT_EQ(sound.frames, 0) << i;
+            EXPECT_EQ(bytes, i == 4 ? 17 : 0) << i;
+            return;
+        }
+        EXPECT_EQ(bytes, static_cast<int64_t>(testing_support::readFile(paths[i]).size())) << i;
+        EXPECT_EQ(sound.frames, lengths[next++]) << i;
+        EXPECT_EQ(sound.rate, 22050);
+    });
+    std::vector<size_t> expected(paths.size());
+    for (size_t i = 0; i < expected.size(); ++i) expected[i] = i;
+    EXPECT_EQ(order, expected);
 }
 
 }  // namespace

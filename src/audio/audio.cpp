@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/frame_clock.h"
@@ -67,17 +68,21 @@ void initAudioWithoutDevice() {
 void loadSounds() {
     std::string back = platform::currentDir();
     if (platform::changeDir("Sounds")) {
-        for (const std::string& name : platform::listFiles(".", "ogg")) {
+        const std::vector<std::string> names = platform::listFiles(".", "ogg");
+        // The cues are decoded on every processor; the bank and the loading bar take them in
+        // the order of their names, as one by one.
+        platform::decodeSampleFiles(names, [&](size_t i, platform::DecodedSound& sound, int64_t bytes) {
+            const std::string& name = names[i];
             // A name too long for a bank entry is left out rather than cut short, so that no
             // request can reach it under a wrong name.
             if (gAudio.bankCount < kSoundBankSize && name.size() < static_cast<size_t>(kSoundNameSize)) {
                 SoundBankEntry& entry = gAudio.bank[gAudio.bankCount++];
                 entry = SoundBankEntry();
                 std::memcpy(entry.name, name.c_str(), name.size() + 1);
-                entry.sample = platform::loadSampleFile(name.c_str());
+                entry.sample = platform::addSample(std::move(sound));
             }
-            reportLoaded(platform::fileBytes(name.c_str()));
-        }
+            reportLoaded(bytes);
+        });
         platform::changeDir(back.c_str());
     }
     gAudio.moduleLoaded = platform::loadModuleFile("music.mo3");

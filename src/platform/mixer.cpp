@@ -1,10 +1,13 @@
 #include "platform/mixer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <memory>
 #include <cstring>
 #include <utility>
 
+#include <SDL.h>
 #include <libopenmpt/libopenmpt.h>
 #include <vorbis/vorbisfile.h>
 
@@ -253,6 +256,70 @@ uint32_t loadSampleFile(const char* path) {
     std::vector<uint8_t> bytes;
     if (!readWholeFile(path, bytes)) return 0;
     return loadSampleMemory(bytes.data(), bytes.size());
+}
+
+namespace {
+
+// The shared work of decodeSampleFiles: files are taken in order by whichever thread is free.
+struct DecodeJobs {
+    const std::vector<std::string>* paths = nullptr;
+    std::unique_ptr<DecodedSound[]> sounds;
+    std::unique_ptr<int64_t[]> bytes;
+    std::unique_ptr<std::atomic<bool>[]> done;
+    std::atomic<size_t> next{0};
+};
+
+// Decodes the next file not yet taken; false when every file is taken.
+bool decodeNextFile(DecodeJobs& jobs) {
+    const size_t i = jobs.next.fetch_add(1);
+    if (i >= jobs.paths->size()) return false;
+    std::vector<uint8_t> file;
+    if (readWholeFile((*jobs.paths)[i].c_str(), file)) {
+        jobs.bytes[i] = static_cast<int64_t>(file.size());
+        if (!decodeOggVorbis(file.data(), file.size(), jobs.sounds[i])) jobs.sounds[i] = DecodedSound();
+    }
+    jobs.done[i].store(true, std::memory_order_release);
+    return true;
+}
+
+int decodeWorker(void* data) {
+    DecodeJobs& jobs = *static_cast<DecodeJobs*>(data);
+    while (decodeNextFile(jobs)) {
+    }
+    return 0;
+}
+
+}  // namespace
+
+void decodeSampleFiles(const std::vector<std::string>& paths,
+                       const std::function<void(size_t index, DecodedSound& sound, int64_t bytes)>& each) {
+    const size_t count = paths.size();
+    if (count == 0) return;
+    DecodeJobs jobs;
+    jobs.paths = &paths;
+    jobs.sounds = std::make_unique<DecodedSound[]>(count);
+    jobs.bytes = std::make_unique<int64_t[]>(count);
+    jobs.done = std::make_unique<std::atomic<bool>[]>(count);
+    for (size_t i = 0; i < count; ++i) {
+        jobs.bytes[i] = 0;
+        jobs.done[i].store(false);
+    }
+    // One helper thread per further processor (a thread that cannot start is simply not there).
+    SDL_Thread* workers[3] = {};
+    const int helpers = std::clamp(SDL_GetCPUCount() - 1, 0, 3);
+    for (int w = 0; w < helpers && static_cast<size_t>(w + 1) < count; ++w)
+        workers[w] = SDL_CreateThread(decodeWorker, "cue decoder", &jobs);
+    for (size_t i = 0; i < count; ++i) {
+        // Wait for the file in turn by decoding others meanwhile, or by yielding once all are taken.
+        while (!jobs.done[i].load(std::memory_order_acquire)) {
+            if (!decodeNextFile(jobs)) SDL_Delay(1);
+        }
+        each(i, jobs.sounds[i], jobs.bytes[i]);
+        jobs.sounds[i] = DecodedSound();
+    }
+    for (SDL_Thread* t : workers) {
+        if (t) SDL_WaitThread(t, nullptr);
+    }
 }
 
 int32_t sampleFrames(uint32_t sample) {

@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -47,6 +49,12 @@ void resetMixer();
 uint32_t addSample(DecodedSound&& sound);
 uint32_t loadSampleMemory(const uint8_t* data, size_t size);
 uint32_t loadSampleFile(const char* path);
+// Reads and decodes many files at once, each read once, on every processor: `each` is called on
+// the calling thread for every file in the order given, as soon as it and the files before it
+// are done, with its size in bytes (0 when unreadable) and its sound (no frames when the file
+// is unreadable or not Vorbis). The caller adds the sounds it keeps with addSample.
+void decodeSampleFiles(const std::vector<std::string>& paths,
+                       const std::function<void(size_t index, DecodedSound& sound, int64_t bytes)>& each);
 int32_t sampleFrames(uint32_t sample);  // 0 for an unknown handle
 int32_t sampleRate(uint32_t sample);    // the file's own rate, 0 for an unknown handle
 
