@@ -26,7 +26,7 @@ void setBoardCursor(bool hammer) {
     const uint8_t want = hammer ? 1 : 0;
     if (gProcess.hammerCursor == want) return;
     gProcess.hammerCursor = want;
-    platform::setHammerCursor(hammer);
+    setSystemCursor(hammer ? 1 : 0);
 }
 
 void pauseGame() {
