@@ -57,17 +57,17 @@ void readChildren(MenuNode& node) {
         while (!isLineEnd(*end)) ++end;
         char child[kMenuNameSize];
         copyName(child, p, static_cast<size_t>(end - p));
+        if (node.childCount >= kMenuItemCapacity) {
+            std::fprintf(stderr, "Sandmere: menu \"%s\" lists more than %d items; \"%s\" and the rest are left out\n",
+                         node.name, kMenuItemCapacity, child);
+            return;
+        }
         const int before = gMenus.nodeCount;
         MenuNode* c = buildNode(child);
-        // A node's parent is the menu that listed it when it was first read.
-        if (c && c - gMenus.nodes == before) c->parent = &node;
         if (c) {
-            if (node.childCount < kMenuItemCapacity) {
-                node.children[node.childCount++] = c;
-            } else {
-                std::fprintf(stderr, "Sandmere: menu \"%s\" lists more than %d items; \"%s\" is left out\n",
-                             node.name, kMenuItemCapacity, c->name);
-            }
+            // A node's parent is the menu that listed it when it was first read.
+            if (c - gMenus.nodes == before) c->parent = &node;
+            node.children[node.childCount++] = c;
         }
         p = nextLine(end);
     }
