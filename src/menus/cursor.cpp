@@ -85,3 +85,9 @@ void makeHammerCursor() {
                     kCell * 4);
     platform::setHammerCursorPicture(cell, kCell, kCell, 16, 16);
 }
+
+void applyCursorSetting() {
+    const bool custom = settings().customCursor != 0;
+    platform::showSystemCursor(!custom && gCursor.kind != 2);
+    if (!custom) platform::setHammerCursor(gCursor.kind == 1);
+}

@@ -12,3 +12,6 @@ int systemCursorKind();
 void drawCursor();
 // Makes the system's hammer cursor from the menu pictures (loaded with them).
 void makeHammerCursor();
+// The system cursor after a change of the custom-cursor setting: blank while the program draws
+// its own, else the recorded kind.
+void applyCursorSetting();

@@ -386,6 +386,7 @@ MenuNode* selectedNode() {
 void openMenu(MenuNode* node) {
     if (menuAnimating()) return;
     if (!node) {
+        if (!gMenus.current) return;  // nothing shows, nothing closes
         gMenus.closing = true;
         gMenus.animationMs = 0.0f;
         return;
