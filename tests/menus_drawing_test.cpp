@@ -3,13 +3,16 @@
 // the widgets (slider, check boxes, arrows) with the hovered one's highlight.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <vector>
 #include <string>
 
 #include "app/frame_clock.h"
 #include "app/resource_store.h"
 #include "golden.h"
 #include "menus/menus.h"
+#include "progress/profiles.h"
 #include "render_support.h"
 
 namespace {
@@ -124,6 +127,50 @@ TEST_F(MenuDrawing, WidgetsAndTheHoveredHighlight) {
     drawWidgetHighlight();
     EXPECT_EQ(menuState().widgetCount, 5);
     EXPECT_TRUE(golden::matches(shot(), "menus_default_list_and_widgets"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MenuDrawing, DrawnCursorFollowsTheSettingAndTheKind) {
+    const uint8_t before = settings().customCursor;
+    platform::warpCursor(400.0f, 300.0f);  // logical (0, 0)
+    auto litNearTip = [&]() {
+        int lit = 0;
+        for (int y = 300; y < 340; ++y)
+            for (int x = 400; x < 420; ++x)
+                if (brightness(at(x, y)) > 300) ++lit;
+        return lit;
+    };
+    settings().customCursor = 0;
+    drawCursor();
+    picture();
+    EXPECT_EQ(litNearTip(), 0);  // the system cursor shows instead
+    settings().customCursor = 1;
+    setSystemCursor(0);
+    drawCursor();
+    picture();
+    const int arrow = litNearTip();
+    EXPECT_GT(arrow, 100);  // the arrow's tip is the cursor point
+    const std::vector<uint8_t> arrowPicture = pixels_;
+    clearTarget(0xFF000000u);
+    setSystemCursor(1);
+    EXPECT_EQ(systemCursorKind(), 1);
+    drawCursor();
+    picture();
+    EXPECT_GT(litNearTip(), 100);  // the hammer's head at the cursor point
+    // The hammer is another picture than the arrow, in the same cell.
+    int differing = 0;
+    for (int y = 300; y < 364; ++y)
+        for (int x = 402; x < 466; ++x) {
+            const size_t i = (static_cast<size_t>(y) * 800 + x) * 4;
+            if (std::abs(int(arrowPicture[i]) - int(pixels_[i])) + std::abs(int(arrowPicture[i + 1]) - int(pixels_[i + 1])) > 120)
+                ++differing;
+        }
+    EXPECT_GT(differing, 300);
+    setSystemCursor(0);
+    settings().customCursor = before;
 }
 
 }  // namespace
