@@ -2,6 +2,7 @@
 
 #include "app/scene.h"
 #include "app/trace.h"
+#include "menus/flows.h"
 #include "menus/menus.h"
 #include "progress/game_modes.h"
 #include "progress/profiles.h"
@@ -74,9 +75,10 @@ void showMessageBox(const char* key) {
 bool modesLostOnce() { return lostOnce(); }
 bool neverLostOnce() { return false; }
 void tracedTransition(float ms, const char* caption) { traceCall("transition", caption, 0.0f, 0.0f, static_cast<int>(ms)); }
+// The one way from a level into the trophy room.
 void openTrophyRoom(int returnKind) {
-    traceCall("trophyroom", "enter", 0.0f, 0.0f, returnKind);
-    requestScene(trophyRoomScene());
+    traceCall("trophyroom", "level", 0.0f, 0.0f, returnKind);
+    enterTrophyRoom(gameMode(), true);
 }
 
 bool silentAward(int) { return false; }
