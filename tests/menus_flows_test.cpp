@@ -31,6 +31,7 @@
 #include "progress/map.h"
 #include "progress/profiles.h"
 #include "progress/records.h"
+#include "progress/trophy_state.h"
 #include "board_screen_support.h"
 #include "test_support.h"
 
@@ -386,6 +387,7 @@ TEST_F(MenuFlows, WonAndLostLevelsAndTheEndOfTheGame) {
     choose("adventure");
     ASSERT_EQ(menuName(), "adventure");
     EXPECT_EQ(mapView(), 1);
+    EXPECT_FALSE(flowState().reachedAfterLevel);
     press(kEscape);  // the mode menu keeps Escape from leaving it
     EXPECT_EQ(menuName(), "adventure");
     choose("start");
@@ -420,6 +422,7 @@ TEST_F(MenuFlows, WonAndLostLevelsAndTheEndOfTheGame) {
     runner_->frames(1);
     ASSERT_EQ(currentScene(), mapScene());
     EXPECT_EQ(menuName(), "adventure");
+    EXPECT_TRUE(flowState().reachedAfterLevel);  // the map moves the traveller on
     EXPECT_EQ(currentLevelNumber(), 1);
 
     // A lost level: the message, whose OK restarts it for a life.
@@ -427,6 +430,15 @@ TEST_F(MenuFlows, WonAndLostLevelsAndTheEndOfTheGame) {
     runner_->frames(2);
     ASSERT_EQ(currentScene(), gameScene());
     ASSERT_EQ(board().levelIndex, 1);
+    // A trophy earned in the level is announced over the board, and play goes on there.
+    ASSERT_TRUE(awardTrophy(5));
+    runner_->runFor(2000);
+    EXPECT_EQ(currentScene(), gameScene());
+    EXPECT_EQ(countTraced("banner", lookupText("gettrophy")), 1);
+    EXPECT_EQ(nextNewTrophy(), 0);
+    EXPECT_TRUE(trophyEarned(5));
+    EXPECT_EQ(board().paused, 0);
+
     const int livesBefore = lives();
     loseByTime();
     ASSERT_EQ(menuName(), "messageboxok");

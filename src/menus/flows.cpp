@@ -188,6 +188,8 @@ void menuEntryStep(MenuNode& node) {
         gFlow.fullScreenChoice = settings().fullScreen == 1;
     } else if (isModeMenu(menu)) {
         setMapView(1);
+        gFlow.reachedAfterLevel = gFlow.afterLevel;
+        gFlow.afterLevel = false;
         m.chosenLevel = currentLevelNumber();
         m.hoveredWidget = currentLevelNumber();
     } else if (named(menu, "hiscore")) {

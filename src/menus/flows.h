@@ -27,7 +27,8 @@ void enterTrophyRoom(int mode, bool fromLevel);
 // The menus' side of what the game keeps between screens.
 struct FlowState {
     int tipCounter = 0;            // the next in-game tip
-    bool afterLevel = false;       // the mode menu is reached after a level (the map animates)
+    bool afterLevel = false;       // a level has ended: the next mode menu is reached after it
+    bool reachedAfterLevel = false;  // the mode menu showing was reached after a level (the map animates)
     bool fullScreenChoice = true;  // the options' check box, applied by "apply"
     int shownHighScoreMode = 0;
     int highScoreEntryMode = 0;    // the mode the highlighted new entry belongs to
