@@ -112,4 +112,41 @@ TEST_F(MenusOnScreen, OptionsAndTheQuitQuestion) {
     EXPECT_TRUE(runner_->running());
 }
 
+// Every menu with items, opened in the running game and drawn by its own screen: each item has
+// a rectangle on the screen, apart from the others, and the cursor over it selects it.
+TEST_F(MenusOnScreen, EveryItemOfEveryMenuIsDrawnAndReachable) {
+    typeName("CY");
+    press(kMenuKeyEnter);
+    settle();
+    ASSERT_TRUE(currentMenuIs("main"));
+    int checked = 0;
+    for (int n = 0; n < menuState().nodeCount; ++n) {
+        MenuNode* menu = &menuState().nodes[n];
+        if (menu->childCount == 0) continue;
+        if (currentScene() != mapScene()) {
+            requestScene(mapScene());
+            runner_->frames(1);
+        }
+        menuOpen() = true;
+        openMenu(menu);
+        settle();
+        ASSERT_EQ(currentMenu(), menu);
+        const MenuState& m = menuState();
+        ASSERT_EQ(m.itemRectCount, menu->childCount) << menu->name << ": an item is not drawn";
+        for (int i = 0; i < m.itemRectCount; ++i) {
+            const ItemRect& r = m.itemRects[i];
+            const float x = (r.left + r.right) / 2.0f, y = (r.top + r.bottom) / 2.0f;
+            EXPECT_TRUE(x > -400.0f && x < 400.0f && y > -300.0f && y < 300.0f)
+                << menu->name << " draws " << menu->children[i]->name << " off the screen";
+            runner_->moveTo(x, y);
+            runner_->frames(2);
+            EXPECT_EQ(menuState().selectedItem, i) << menu->children[i]->name << " in " << menu->name;
+        }
+        ++checked;
+        runner_->moveTo(390.0f, -295.0f);
+        menuOpen() = false;
+    }
+    EXPECT_GE(checked, 15);
+}
+
 }  // namespace
