@@ -183,10 +183,14 @@ protected:
         for (int16_t v : out) peak = std::max(peak, std::abs(static_cast<int>(v)));
         return peak;
     }
-    // The candle burns down: the level clock passes the time limit.
-    void runOutOfTime() {
+    // The candle burns down: the level clock passes the time limit; once the defeat has shown
+    // for 4 s, a key asks about the life.
+    void loseByTime() {
         board().elapsedMs = board().timeLimitMs + 1.0f;
         board().levelClock = board().timeLimitMs + 1.0f;
+        for (int i = 0; i < 400 && board().lostClock < 4000.0f; ++i) runner_->frames(1);
+        ASSERT_GE(board().lostClock, 4000.0f);
+        press(kEnter);
     }
     bool savedFileExists(const char* name) {
         return std::filesystem::exists(dir_.path / "Data" / "settings" / name);
@@ -424,9 +428,7 @@ TEST_F(MenuFlows, WonAndLostLevelsAndTheEndOfTheGame) {
     ASSERT_EQ(currentScene(), gameScene());
     ASSERT_EQ(board().levelIndex, 1);
     const int livesBefore = lives();
-    runOutOfTime();
-    for (int i = 0; i < 800 && !menuOpen(); ++i) runner_->frames(1);
-    settle();
+    loseByTime();
     ASSERT_EQ(menuName(), "messageboxok");
     EXPECT_STREQ(menuState().messageText, lookupText("lostlifetime"));
     press(kEnter);
@@ -436,13 +438,35 @@ TEST_F(MenuFlows, WonAndLostLevelsAndTheEndOfTheGame) {
     EXPECT_FALSE(menuOpen());
     EXPECT_TRUE(lostOnce());
 
-    // With no life left the loss ends the game: the high scores show the new entry.
+    // "skip level" in the in-game menu asks, and "yes" skips the level for a life.
+    press(kEscape);
+    ASSERT_EQ(menuName(), "gameplay");
+    choose("skip level");
+    ASSERT_EQ(menuName(), "messageboxyn");
+    EXPECT_STREQ(menuState().messageText, lookupText("skipquest"));
+    choose("yes");
+    runner_->frames(1);
+    EXPECT_EQ(board().levelIndex, 2);
+    EXPECT_EQ(currentLevelNumber(), 2);
+    EXPECT_EQ(lives(), livesBefore - 2);
+    EXPECT_FALSE(menuOpen());
+
+    // Without lives a restart is refused, and its OK goes back to the in-game menu.
     setLives(0);
+    press(kEscape);
+    choose("restart level");
+    ASSERT_EQ(menuName(), "messageboxok");
+    EXPECT_STREQ(menuState().messageText, lookupText("nomorelives"));
+    press(kEnter);
+    EXPECT_EQ(menuName(), "gameplay");
+    EXPECT_EQ(currentScene(), gameScene());
+    choose("resume game");
+    EXPECT_FALSE(menuOpen());
+
+    // With no life left the loss ends the game: the high scores show the new entry.
     board().levelScore = 400000;
     board().shownScore = 400000;
-    runOutOfTime();
-    for (int i = 0; i < 800 && !menuOpen(); ++i) runner_->frames(1);
-    settle();
+    loseByTime();
     ASSERT_EQ(menuName(), "hiscore");
     const int row = newEntryIndex();
     ASSERT_GE(row, 0);

@@ -63,15 +63,12 @@ void nothing() {}
 void nothingInt(int) {}
 void nothingRecord(int, int, int, int, int, float) {}
 void nothingScore(int, int) {}
+// A menu opened over board play holds the board by itself (the menus' entry step).
 void openMenuNamed(const char* name) {
-    menuOpen() = true;
     traceCall("menu", name);
     openMenuByName(name);
 }
-void showMessageBox(const char* key) {
-    menuOpen() = true;
-    showModeMessage(key, true);
-}
+void showMessageBox(const char* key) { showModeMessage(key, true); }
 bool modesLostOnce() { return lostOnce(); }
 bool neverLostOnce() { return false; }
 void tracedTransition(float ms, const char* caption) { traceCall("transition", caption, 0.0f, 0.0f, static_cast<int>(ms)); }

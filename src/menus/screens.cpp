@@ -119,13 +119,13 @@ void greetingScreen() {
             const float width = 220.0f;
             const float lines = static_cast<float>(std::max(1, wrappedLineCount(tip, 11.0f, width)));
             const float h = lines * 1.8f * 11.0f + 40.0f;
+            // Beside the list, level with the item, and wholly on the screen.
             const ItemRect& r = m.itemRects[sel];
-            const float ty = (r.top + r.bottom) / 2.0f;
-            const float tx = -110.0f + width / 2.0f + 20.0f;
+            const float ty = std::clamp((r.top + r.bottom) / 2.0f, -300.0f + h / 2.0f, 300.0f - h / 2.0f);
+            const float tx = std::max(-110.0f, r.right + 40.0f) + width / 2.0f + 20.0f;
             drawMenuPanel(tx, ty, width + 40.0f, h);
-            setTextColour(argb(60, 40, 20));
-            drawWrappedText(tx, ty + h / 2.0f - 28.0f, 11.0f, width, tip, true);
             setTextColour(kWhite);
+            drawWrappedText(tx, ty + h / 2.0f - 28.0f, 11.0f, width, tip, true);
         }
     }
 }
@@ -157,7 +157,11 @@ void nameEntryScreen() {
     const float s = growScale();
     if (s <= 0.01f) return;
     drawMenuPanel(0.0f, 0.0f, 400.0f * s, 280.0f * s);
-    text(0.0f, 90.0f * s, 15.0f * s, lookupText("entername"), true, kWhite);
+    // The heading keeps within the panel: a longer one is drawn smaller.
+    const char* heading = lookupText("entername");
+    const float headingWidth = textWidth(heading, 15.0f);
+    const float headingSize = headingWidth > 360.0f ? 15.0f * 360.0f / headingWidth : 15.0f;
+    text(0.0f, 90.0f * s, headingSize * s, heading, true, kWhite);
     drawFilledRect(-165.0f * s, 52.0f * s, 165.0f * s, -12.0f * s, argb(40, 30, 20, 150));
     const float size = 17.0f * s;
     const float width = textWidth(m.textField, size);
@@ -220,9 +224,7 @@ void optionsScreen() {
             const uint8_t custom = cursor->flag ? 1 : 0;
             if (custom != set.customCursor) {
                 set.customCursor = custom;
-                // The drawn cursor replaces the system's at once, and gives it back.
-                platform::showSystemCursor(custom == 0);
-                if (custom == 0) setSystemCursor(systemCursorKind());
+                applyCursorSetting();  // the drawn cursor replaces the system's at once
             }
         }
     }
