@@ -4,60 +4,40 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
-#include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "data_files.h"
+#include "menus/menus.h"
 #include "test_support.h"
 
 namespace {
 
 using data_files::dataFile;
 
-struct Node {
-    std::string name;
-    std::vector<Node*> children;
+// The tree as the game builds it from the forged files.
+struct LoadedMenus {
+    std::string menuText;
+    std::string captions;
+    MenuNode* main = nullptr;
 };
 
-// Builds nodes the way the menu loader does: a name becomes a node once; if "name=" occurs in
-// the file, the lines after it (up to a line that begins with CR) are its children.
-struct MenuTree {
-    std::string text;
-    std::vector<std::unique_ptr<Node>> nodes;
-    std::vector<std::string> lookedUp;  // every name searched for, in order
+LoadedMenus loadForgedMenus() {
+    LoadedMenus m;
+    m.menuText = dataFile("menu.txt").value_or("");
+    m.captions = dataFile("menutext2.txt").value_or("");
+    // The game ends each text over its last byte.
+    if (!m.menuText.empty()) m.menuText.pop_back();
+    if (!m.captions.empty()) m.captions.pop_back();
+    buildMenus(m.menuText.c_str(), m.captions.c_str());
+    m.main = findMenu("main");
+    return m;
+}
 
-    Node* find(const std::string& name) {
-        for (auto& n : nodes)
-            if (n->name == name) return n.get();
-        return nullptr;
-    }
-    Node* build(const std::string& name, int depth = 0) {
-        if (Node* n = find(name)) return n;
-        nodes.push_back(std::make_unique<Node>());
-        Node* node = nodes.back().get();
-        node->name = name;
-        lookedUp.push_back(name);
-        if (depth > 32) return node;
-        size_t at = text.find(name + "=");
-        if (at == std::string::npos) return node;
-        size_t p = text.find('\n', at);
-        while (p != std::string::npos && p + 1 < text.size() && text[p + 1] != '\r' && text[p + 1] != '\0') {
-            size_t start = p + 1;
-            size_t end = text.find('\r', start);
-            if (end == std::string::npos) break;
-            node->children.push_back(build(text.substr(start, end - start), depth + 1));
-            p = text.find('\n', end);
-        }
-        return node;
-    }
-};
-
-std::vector<std::string> names(const Node* n) {
+std::vector<std::string> items(const char* menu) {
     std::vector<std::string> out;
-    for (const Node* c : n->children) out.push_back(c->name);
+    if (const MenuNode* n = findMenu(menu))
+        for (int i = 0; i < n->childCount; ++i) out.push_back(n->children[i]->name);
     return out;
 }
 
@@ -65,109 +45,99 @@ bool contains(const std::vector<std::string>& v, const std::string& s) {
     return std::find(v.begin(), v.end(), s) != v.end();
 }
 
-struct LoadedMenus {
-    MenuTree tree;
-    std::string captions;
-    Node* main = nullptr;
-};
-
-LoadedMenus loadMenus() {
-    LoadedMenus m;
-    m.tree.text = dataFile("menu.txt").value_or("");
-    m.captions = dataFile("menutext2.txt").value_or("");
-    if (!m.tree.text.empty()) m.tree.text.back() = '\0';
-    if (!m.captions.empty()) m.captions.back() = '\0';
-    m.main = m.tree.build("main");
-    if (!m.main->children.empty()) m.main->children.erase(m.main->children.begin());
-    for (const char* name : {"gameplaytip", "loadgamequest", "newprofile", "rename", "profiles", "levelcomplete",
-                             "messageboxok", "messageboxyn", "gameplay", "defeat", "gameover"})
-        m.tree.build(name);
-    return m;
-}
-
 TEST(DataMenus, MainMenuHoldsTheModesAndScreens) {
     REQUIRE_DATA_SET("texts.dat");
-    LoadedMenus m = loadMenus();
-    std::vector<std::string> main = names(m.main);
+    LoadedMenus m = loadForgedMenus();
+    ASSERT_NE(m.main, nullptr);
+    std::vector<std::string> main = items("main");
     ASSERT_GE(main.size(), 6u);
     // Items 0..2 stand above the separator: the three game modes.
     EXPECT_EQ(std::vector<std::string>(main.begin(), main.begin() + 3),
               (std::vector<std::string>{"adventure", "timeless", "puzzle"}));
     for (const char* item : {"options", "hiscore", "credits", "exit", "trophyroom"})
         EXPECT_TRUE(contains(main, item)) << item << " must be reachable from main";
-    EXPECT_LE(main.size(), 16u);
+}
+
+// The menus the program opens by name, with the items it acts on in them.
+struct OpenedMenu {
+    const char* menu;
+    std::vector<std::string> items;  // exactly these, in this order
+};
+
+const std::vector<OpenedMenu>& openedMenus() {
+    static const std::vector<OpenedMenu> kMenus = {
+        // The mode screen has two buttons: "start" and the way back.
+        {"adventure", {"start", "backfrommap"}},
+        {"timeless", {"start", "backfrommap"}},
+        {"puzzle", {"start", "backfrommap"}},
+        {"profiles", {"selectprofile", "newprofile", "rename", "remove", "back"}},
+        {"newprofile", {"oknewprofile", "cancel"}},
+        {"rename", {"okrename", "cancel"}},
+        {"options", {"apply"}},
+        {"hiscore", {"back"}},
+        {"loadgamequest", {"yes", "no"}},
+        {"messageboxyn", {"yes", "no"}},
+        {"messageboxok", {"ok"}},
+        {"gameplaytip", {"okcontinuegame"}},
+        {"levelcomplete", {"oknextlevel"}},
+        {"gameplay", {"resume game", "restart level", "skip level", "main"}},
+        {"defeat", {"restart level", "skip level", "main"}},
+        {"gameover", {"restart level", "skip level", "main"}},
+    };
+    return kMenus;
 }
 
 TEST(DataMenus, EveryMenuTheProgramOpensHasItsItems) {
     REQUIRE_DATA_SET("texts.dat");
-    LoadedMenus m = loadMenus();
-    auto items = [&](const char* menu) {
-        Node* n = m.tree.find(menu);
-        return n ? names(n) : std::vector<std::string>{};
-    };
-    for (const char* mode : {"adventure", "timeless", "puzzle"}) {
-        std::vector<std::string> v = items(mode);
-        ASSERT_GE(v.size(), 2u) << mode;
-        EXPECT_EQ(v[0], "start") << mode;
-        EXPECT_EQ(v[1], "backfrommap") << mode;
+    LoadedMenus m = loadForgedMenus();
+    for (const OpenedMenu& opened : openedMenus()) {
+        ASSERT_NE(findMenu(opened.menu), nullptr) << opened.menu;
+        EXPECT_EQ(items(opened.menu), opened.items) << opened.menu;
     }
-    std::vector<std::string> profiles = items("profiles");
-    for (const char* item : {"selectprofile", "newprofile", "rename", "remove", "back"})
-        EXPECT_TRUE(contains(profiles, item)) << item;
-    EXPECT_EQ(items("newprofile"), (std::vector<std::string>{"oknewprofile", "cancel"}));
-    EXPECT_EQ(items("rename"), (std::vector<std::string>{"okrename", "cancel"}));
-    ASSERT_FALSE(items("options").empty());
-    EXPECT_EQ(items("options")[0], "apply");
-    EXPECT_EQ(items("loadgamequest"), (std::vector<std::string>{"yes", "no"}));
-    EXPECT_EQ(items("messageboxyn"), (std::vector<std::string>{"yes", "no"}));
-    EXPECT_EQ(items("messageboxok"), (std::vector<std::string>{"ok"}));
-    EXPECT_EQ(items("gameplaytip"), (std::vector<std::string>{"okcontinuegame"}));
-    EXPECT_EQ(items("levelcomplete"), (std::vector<std::string>{"oknextlevel"}));
-    std::vector<std::string> gameplay = items("gameplay");
-    ASSERT_FALSE(gameplay.empty());
-    EXPECT_EQ(gameplay[0], "resume game");
-    for (const char* menu : {"gameplay", "defeat", "gameover"})
-        for (const char* item : {"restart level", "skip level", "main"})
-            EXPECT_TRUE(contains(items(menu), item)) << menu << " lacks " << item;
-    std::vector<std::string> hiscore = items("hiscore");
-    ASSERT_FALSE(hiscore.empty());
-    EXPECT_TRUE(hiscore[0] == "back" || hiscore[0] == "cancel");
-    for (const auto& node : m.tree.nodes) {
-        EXPECT_LE(node->children.size(), 16u) << node->name;
-        EXPECT_LE(node->name.size(), 63u) << node->name;
-        EXPECT_EQ(node->name.find_first_of("\r\n="), std::string::npos) << node->name;
+    for (int i = 0; i < kNamedMenuCount; ++i) EXPECT_NE(findMenu(kNamedMenus[i]), nullptr) << kNamedMenus[i];
+    // "profiles" goes back to the greeting.
+    EXPECT_EQ(findMenu("profiles")->parent, m.main);
+    // Every node within the tables: no list was cut at load.
+    const MenuState& s = menuState();
+    EXPECT_LT(s.nodeCount, kMenuNodeCapacity);
+    for (int i = 0; i < s.nodeCount; ++i) {
+        const MenuNode& node = s.nodes[i];
+        EXPECT_LE(node.childCount, kMenuItemCapacity) << node.name;
+        EXPECT_EQ(std::string(node.name).find_first_of("\r\n="), std::string::npos) << node.name;
+        const std::string key = std::string(node.name) + "=";
+        if (m.menuText.find(key) != std::string::npos) {
+            EXPECT_LT(items(node.name).size(), static_cast<size_t>(kMenuItemCapacity)) << node.name << " is full";
+        }
     }
 }
 
 TEST(DataMenus, NoNameIsFoundInsideALongerOne) {
     REQUIRE_DATA_SET("texts.dat");
-    LoadedMenus m = loadMenus();
-    for (const std::string& name : m.tree.lookedUp) {
-        EXPECT_TRUE(data_files::firstOccurrenceStartsLine(m.tree.text, name + "="))
+    LoadedMenus m = loadForgedMenus();
+    const MenuState& s = menuState();
+    for (int i = 0; i < s.nodeCount; ++i) {
+        const std::string name = s.nodes[i].name;
+        EXPECT_TRUE(data_files::firstOccurrenceStartsLine(m.menuText, name + "="))
             << "\"" << name << "=\" is first found inside another line of menu.txt";
         EXPECT_TRUE(data_files::firstOccurrenceStartsLine(m.captions, name + "="))
             << "\"" << name << "=\" is first found inside another line of menutext2.txt";
+        // No menu lists itself: opening it would never end.
+        for (int k = 0; k < s.nodes[i].childCount; ++k) EXPECT_NE(s.nodes[i].children[k], &s.nodes[i]) << name;
     }
-    // No menu lists itself: opening it would never end.
-    for (const auto& node : m.tree.nodes)
-        for (const Node* child : node->children) EXPECT_NE(child, node.get()) << node->name;
 }
 
-TEST(DataMenus, EveryDrawnItemHasACaption) {
+TEST(DataMenus, EveryItemHasACaption) {
     REQUIRE_DATA_SET("texts.dat");
-    LoadedMenus m = loadMenus();
-    std::set<std::string> drawn;
-    for (const auto& node : m.tree.nodes)
-        for (const Node* child : node->children) drawn.insert(child->name);
-    drawn.insert("options");  // the options panel's title
-    drawn.insert("hiscore");  // the high-score screen's title
-    for (const std::string& name : drawn) {
-        std::optional<std::string> caption = data_files::keyValue(m.captions, name + "=");
-        ASSERT_TRUE(caption.has_value()) << "no caption for " << name;
-        EXPECT_FALSE(caption->empty()) << name;
-        EXPECT_LE(caption->size(), 63u) << name;
-        EXPECT_NE(caption->front(), ' ') << name;
-    }
+    LoadedMenus m = loadForgedMenus();
+    const MenuState& s = menuState();
+    for (int i = 0; i < s.nodeCount; ++i)
+        for (int k = 0; k < s.nodes[i].childCount; ++k) {
+            const MenuNode* item = s.nodes[i].children[k];
+            EXPECT_NE(item->caption[0], '\0') << "no caption for " << item->name << " in " << s.nodes[i].name;
+            EXPECT_NE(item->caption[0], ' ') << item->name;
+        }
+    // The titles some screens draw from their own node.
+    for (const char* titled : {"options", "hiscore"}) EXPECT_NE(findMenu(titled)->caption[0], '\0') << titled;
 }
 
 TEST(DataMenus, CreditsBlockFollowsTheColourRule) {
@@ -192,20 +162,16 @@ TEST(DataMenus, CreditsBlockFollowsTheColourRule) {
     EXPECT_GE(white, 3) << "names are drawn white";
 }
 
-TEST(DataMenus, TreeBuilderFollowsTheFileRules) {
-    // "ok" found inside "messageboxok=" would make the item a menu listing itself; the decoy
-    // line in front keeps it a leaf. The builder reads children up to the empty line.
-    MenuTree trap;
-    trap.text = std::string("messageboxok=\r\nok\r\n\r\n") + '\0';
-    Node* box = trap.build("messageboxok");
-    ASSERT_EQ(box->children.size(), 1u);
-    EXPECT_EQ(box->children[0]->children.size(), 1u);  // "ok" finds "ok=" inside "messageboxok="
-    EXPECT_FALSE(data_files::firstOccurrenceStartsLine(trap.text, "ok="));
-    MenuTree fixed;
-    fixed.text = std::string("ok=\r\n\r\nmessageboxok=\r\nok\r\n\r\n") + '\0';
-    Node* box2 = fixed.build("messageboxok");
-    ASSERT_EQ(box2->children.size(), 1u);
-    EXPECT_TRUE(box2->children[0]->children.empty());
+TEST(DataMenus, AnItemFoundInsideALongerNameBecomesAMenu) {
+    // "ok" found inside "messageboxok=" would make the item a menu listing itself; the line
+    // "ok=" in front of it keeps it a leaf, as the forged file has it.
+    buildMenus("main=\r\nx\r\n\r\nmessageboxok=\r\nok\r\n\r\n", "");
+    ASSERT_EQ(findMenu("messageboxok")->childCount, 1);
+    EXPECT_EQ(findMenu("ok")->childCount, 1);
+    buildMenus("ok=\r\n\r\nmain=\r\nx\r\n\r\nmessageboxok=\r\nok\r\n\r\n", "");
+    ASSERT_EQ(findMenu("messageboxok")->childCount, 1);
+    EXPECT_EQ(findMenu("ok")->childCount, 0);
+    resetMenuState();
 }
 
 }  // namespace

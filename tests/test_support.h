@@ -116,6 +116,7 @@ inline void writeMinimalDrawingData(const std::filesystem::path& data) {
     writeFile(data / "exploanim.tga", tinyTga());
     writeFile(data / "AnimBacks/gameobjs.txt", "; no objects\r\n");
     for (int i = 0; i < 16; ++i) writeFile(data / ("AnimBacks/level" + std::to_string(i) + ".lev"), std::string(68, '\0'));
+    writeFile(data / "AnimBacks/_a_back15.jpg", tinyJpeg());  // the main menus' backdrop
     for (int i = 0; i < 15; ++i)
         writeFile(data / ("artefacts/art" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".jpg"), tinyJpeg());
     writeFile(data / "mask/zaglushka.jpg", tinyJpeg());

@@ -10,6 +10,7 @@
 #include "audio/audio.h"
 #include "board/level.h"
 #include "board/presentation.h"
+#include "menus/flows.h"
 #include "menus/menus.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -120,6 +121,7 @@ bool loadingSequence() {
     loadEffects();
     loadGameObjects();
     loadArtefactPictures();
+    installMenuFlows();
     loadMenus();
     loadMenuPictures();
     initAudio();

@@ -12,6 +12,8 @@
 #include "board/presentation.h"
 #include "board/outcome.h"
 #include "board/play.h"
+#include "menus/flows.h"
+#include "menus/screens.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/signals.h"
@@ -51,6 +53,8 @@ void resetGameState() {
     resetBoardProcess();
     resetOutcomeHooks();
     resetGameModes();
+    resetFlows();
+    resetScreens();
     resetEffects();
     resetBackdrops();
     releaseMeshes();

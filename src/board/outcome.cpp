@@ -2,6 +2,7 @@
 
 #include "app/scene.h"
 #include "app/trace.h"
+#include "menus/flows.h"
 #include "menus/menus.h"
 #include "progress/game_modes.h"
 #include "progress/profiles.h"
@@ -62,21 +63,19 @@ void nothing() {}
 void nothingInt(int) {}
 void nothingRecord(int, int, int, int, int, float) {}
 void nothingScore(int, int) {}
+// A menu opened over board play holds the board by itself (the menus' entry step).
 void openMenuNamed(const char* name) {
-    menuOpen() = true;
     traceCall("menu", name);
     openMenuByName(name);
 }
-void showMessageBox(const char* key) {
-    menuOpen() = true;
-    showModeMessage(key, true);
-}
+void showMessageBox(const char* key) { showModeMessage(key, true); }
 bool modesLostOnce() { return lostOnce(); }
 bool neverLostOnce() { return false; }
 void tracedTransition(float ms, const char* caption) { traceCall("transition", caption, 0.0f, 0.0f, static_cast<int>(ms)); }
+// The one way from a level into the trophy room.
 void openTrophyRoom(int returnKind) {
-    traceCall("trophyroom", "enter", 0.0f, 0.0f, returnKind);
-    requestScene(trophyRoomScene());
+    traceCall("trophyroom", "level", 0.0f, 0.0f, returnKind);
+    enterTrophyRoom(gameMode(), true);
 }
 
 bool silentAward(int) { return false; }

@@ -9,6 +9,7 @@
 #include "board/moves.h"
 #include "board/presentation.h"
 #include "board/scoring.h"
+#include "menus/flows.h"
 #include "menus/menus.h"
 #include "platform/random.h"
 #include "platform/window.h"
@@ -26,7 +27,7 @@ void setBoardCursor(bool hammer) {
     const uint8_t want = hammer ? 1 : 0;
     if (gProcess.hammerCursor == want) return;
     gProcess.hammerCursor = want;
-    platform::setHammerCursor(hammer);
+    setSystemCursor(hammer ? 1 : 0);
 }
 
 void pauseGame() {
@@ -38,13 +39,8 @@ void pauseGame() {
 
 void resumeGame() { board().paused = 0; }
 
-void leaveForMap() {
-    const Board& b = board();
-    static const char* const kModeMenus[3] = {"adventure", "timeless", "puzzle"};
-    requestScene(mapScene());
-    openMenuByName(kModeMenus[b.mode <= kPuzzle ? b.mode : 0]);
-    fadeToMusicSection(platform::rand() % 5);
-}
+// The level has ended and the player goes on: the mode's menu over the journey map.
+void leaveForMap() { returnToModeMenu(); }
 
 void boardFrame() {
     Board& b = board();

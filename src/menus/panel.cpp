@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "menus/cursor.h"
 #include "render/device.h"
 #include "render/text.h"
 #include "render/textures.h"
@@ -122,6 +123,7 @@ void loadMenuPictures() {
     gPanel.white = loadTexture("white.jpg");
     gPanel.balloon = loadAlphaJpeg("_a_baloon.jpg", true);
     gPanel.button = loadTexture("button.tga");
+    makeHammerCursor();
 }
 
 void resetMenuPictures() {

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <deque>
+#include <vector>
 
 #include <SDL.h>
 
@@ -22,6 +23,8 @@ struct WindowState {
     float cursorY = 300.0f;
     std::deque<Event> injected;
     SDL_Cursor* hammerCursor = nullptr;
+    std::vector<uint8_t> hammerPixels;  // the picture the hammer cursor is made from (RGBA)
+    int hammerWidth = 0, hammerHeight = 0, hammerHotX = 0, hammerHotY = 0;
     // The size the window really has: in window coordinates (the mouse) and in drawable pixels.
     int width = kPictureWidth;
     int height = kPictureHeight;
@@ -409,10 +412,32 @@ void showSystemCursor(bool visible) {
 void setHammerCursor(bool hammer) {
     if (!gWin.videoUp) return;
     if (hammer) {
+        if (!gWin.hammerCursor && !gWin.hammerPixels.empty()) {
+            SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+                gWin.hammerPixels.data(), gWin.hammerWidth, gWin.hammerHeight, 32, gWin.hammerWidth * 4,
+                SDL_PIXELFORMAT_RGBA32);
+            if (surface) {
+                gWin.hammerCursor = SDL_CreateColorCursor(surface, gWin.hammerHotX, gWin.hammerHotY);
+                SDL_FreeSurface(surface);
+            }
+        }
         if (!gWin.hammerCursor) gWin.hammerCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
         if (gWin.hammerCursor) SDL_SetCursor(gWin.hammerCursor);
     } else {
         SDL_SetCursor(SDL_GetDefaultCursor());
+    }
+}
+
+void setHammerCursorPicture(const uint8_t* rgba, int width, int height, int hotX, int hotY) {
+    if (!rgba || width <= 0 || height <= 0) return;
+    gWin.hammerPixels.assign(rgba, rgba + static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    gWin.hammerWidth = width;
+    gWin.hammerHeight = height;
+    gWin.hammerHotX = std::clamp(hotX, 0, width - 1);
+    gWin.hammerHotY = std::clamp(hotY, 0, height - 1);
+    if (gWin.hammerCursor) {  // the next hammer is made from the new picture
+        SDL_FreeCursor(gWin.hammerCursor);
+        gWin.hammerCursor = nullptr;
     }
 }
 

@@ -21,14 +21,14 @@ struct GameModeState {
 
 GameModeState gModes;
 
-void openMenu(const char* name) {
+void openTracedMenu(const char* name) {
     traceCall("menu", name);
     openMenuByName(name);
 }
 
 void beginLevel(int levelNumber) { beginModeLevel(levelNumber); }
 
-void showMessage(const char* key, bool okOnly) { showModeMessage(key, okOnly); }
+void askMessage(const char* key, bool okOnly) { showModeMessage(key, okOnly); }
 
 }  // namespace
 
@@ -66,14 +66,14 @@ void chooseMode(int mode) {
     setGameMode(mode);
     board().mode = static_cast<GameMode>(mode);
     if (tipFlag(0)) {
-        showMessage("prolog", true);
+        askMessage("prolog", true);
         return;
     }
     if (savedGameFlag(mode)) {
-        openMenu("loadgamequest");
+        openTracedMenu("loadgamequest");
         return;
     }
-    openMenu(modeMenuName(mode));
+    openTracedMenu(modeMenuName(mode));
 }
 
 void acceptProlog() {
@@ -84,7 +84,7 @@ void acceptProlog() {
     beginLevel(0);
 }
 
-void declineSavedGame() { openMenu(modeMenuName(gameMode())); }
+void declineSavedGame() { openTracedMenu(modeMenuName(gameMode())); }
 
 void startFromMap(int levelNumber) {
     if (gModes.gameCompleted) return;
@@ -105,7 +105,7 @@ void startFromMap(int levelNumber) {
         return;
     }
     gModes.pendingLevel = n;
-    showMessage("zeroscore", false);
+    askMessage("zeroscore", false);
 }
 
 void answerZeroScore() {

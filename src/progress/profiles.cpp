@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "audio/audio.h"
 #include "progress/records.h"
 #include "progress/serialise.h"
 #include "progress/settings_folder.h"
@@ -258,10 +257,9 @@ void saveProgress() {
 
 bool createProfile(const char* name) {
     Settings& s = gProgress.settings;
-    if (s.profileCount >= kMaxProfiles) {
-        playSound("MaxPlayers.ogg");
-        return false;
-    }
+    // The profile list refuses the new-profile line with its cue before a name is typed; a
+    // full table here simply refuses.
+    if (s.profileCount >= kMaxProfiles) return false;
     if (!isValidProfileName(name) || nameTaken(name)) return false;
     int slot = s.profileCount;
     Profile& p = gProgress.table.slots[slot];
