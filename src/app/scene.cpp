@@ -157,7 +157,10 @@ void MapScene::frame() {
     if (settings().customCursor) drawCursor();
 }
 void MapScene::keyDown(int virtualKey) { lastKey = virtualKey; }
-void MapScene::leftDown() { menuPress(); }
+// The journey map sees the press first; what it takes, the menus do not see.
+void MapScene::leftDown() {
+    if (!mapPress()) menuPress();
+}
 void MapScene::leftDoubleClick() { menuDoubleClick(); }
 void MapScene::leftUp() { menuRelease(); }
 void MapScene::mouseMove() { menuMove(); }
