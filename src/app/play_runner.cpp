@@ -16,6 +16,8 @@
 #include "platform/files.h"
 #include "platform/signals.h"
 #include "progress/game_modes.h"
+#include "progress/map.h"
+#include "progress/trophies.h"
 #include "render/backdrops.h"
 #include "render/device.h"
 #include "render/effects.h"
@@ -53,6 +55,10 @@ void resetGameState() {
     resetGameModes();
     resetEffects();
     resetBackdrops();
+    resetMap();
+    resetMapPath();
+    resetScreenTransition();
+    resetTrophies();
     releaseMeshes();
     platform::clearInjectedEvents();
     platform::resetSignalClose();

@@ -6,6 +6,8 @@
 #include "progress/game_modes.h"
 #include "progress/profiles.h"
 #include "progress/records.h"
+#include "progress/screen_transition.h"
+#include "progress/trophies.h"
 #include "progress/trophy_state.h"
 
 namespace {
@@ -73,11 +75,11 @@ void showMessageBox(const char* key) {
 }
 bool modesLostOnce() { return lostOnce(); }
 bool neverLostOnce() { return false; }
-void tracedTransition(float ms, const char* caption) { traceCall("transition", caption, 0.0f, 0.0f, static_cast<int>(ms)); }
-void openTrophyRoom(int returnKind) {
-    traceCall("trophyroom", "enter", 0.0f, 0.0f, returnKind);
-    requestScene(trophyRoomScene());
+void tracedTransition(float ms, const char* caption) {
+    traceCall("transition", caption, 0.0f, 0.0f, static_cast<int>(ms));
+    closeTransition(ms, caption);
 }
+void openTrophyRoom(int returnKind) { enterTrophyRoom(returnKind); }
 
 bool silentAward(int) { return false; }
 int threeLives() { return 3; }
