@@ -10,6 +10,7 @@
 #include "board/presentation.h"
 #include "board/scoring.h"
 #include "menus/menus.h"
+#include "progress/map.h"
 #include "platform/random.h"
 #include "platform/window.h"
 
@@ -42,6 +43,9 @@ void leaveForMap() {
     const Board& b = board();
     static const char* const kModeMenus[3] = {"adventure", "timeless", "puzzle"};
     requestScene(mapScene());
+    // The map takes the player's progress and plays the level just won (or the completed game).
+    setMapView(1);
+    setupMapFromProgress(true);
     openMenuByName(kModeMenus[b.mode <= kPuzzle ? b.mode : 0]);
     fadeToMusicSection(platform::rand() % 5);
 }
