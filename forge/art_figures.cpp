@@ -313,6 +313,27 @@ Image figureIcon(int kind, int size) {
     return size == 64 ? cell : resized(cell, size, size);
 }
 
+Image desktopIcon(int size) {
+    Image im(size, size);
+    const float k = size / 64.f, c = size / 2.f, hw = 30 * k;
+    // A sandstone slab of the board, painted at the icon's own size so every size is sharp.
+    Col base = hex(0xd8b46a), dark = hex(0x8a6a32);
+    fill(im, 0, 0, float(size), float(size), [&](float x, float y) { return sdBox(x, y, c, c, hw, hw, 9 * k); },
+         [&](float x, float y, float d) {
+             float n = fbm(x / k * 0.12f, y / k * 0.12f, 78u, 3);
+             Col col = scale(base, 0.82f + 0.3f * n);
+             float rim = smooth(-6 * k, 0, d);
+             float side = ((x - c) * -0.6f + (y - c) * -0.8f) / hw;
+             col = side > 0 ? lighten(col, rim * side * 0.55f) : darken(col, -rim * side * 0.5f);
+             return mix(col, dark, smooth(-1.5f * k, 0, d) * 0.8f);
+         });
+    // A group of three red figures beside a blue one: the move the game is about.
+    const int kinds[4] = {3, 3, 3, 1};
+    const float at[4][2] = {{0.31f, 0.31f}, {0.69f, 0.31f}, {0.31f, 0.69f}, {0.69f, 0.69f}};
+    for (int i = 0; i < 4; ++i) figureFrame(im, at[i][0] * size, at[i][1] * size - 0.5f * k, 11.5f * k, kinds[i], 0);
+    return im;
+}
+
 // A board as the game would show it, for a painter's eye (written only beside the previews).
 static void boardPreview(const char* dir) {
     Image board = landscapeScene(3);

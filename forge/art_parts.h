@@ -16,6 +16,8 @@ void paintTreasures(Context& ctx);  // artefacts, covers, stage icons, trophies
 
 // One figure kind (0 aqua drop .. 7 yellow circle) at rest, size x size pixels.
 Image figureIcon(int kind, int size);
+// The program's icon for desktop menus, size x size pixels.
+Image desktopIcon(int size);
 // One animation frame (0..31) of a figure kind into a 64 x 64 cell at (ox, oy).
 void paintFigureFrame(Image& im, int ox, int oy, int kind, int frame);
 

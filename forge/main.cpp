@@ -1,4 +1,5 @@
 // sandmere-forge --source data --out build/Data [--contact-sheet] [--level-report]
+// sandmere-forge --icons DIR      (the desktop icons: DIR/<size>x<size>/apps/<id>.png)
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <iterator>
 #include <set>
 
+#include "art_parts.h"
 #include "forge.h"
 
 namespace forge {
@@ -107,20 +109,45 @@ void commitOutput(Context& ctx) {
 
 }  // namespace forge
 
+namespace {
+
+// The icons a desktop shows for the game in its menus, from the figures' own painter.
+int forgeIcons(const char* dir) {
+    namespace fs = std::filesystem;
+    for (int size : {48, 64, 128, 256}) {
+        std::string name = std::to_string(size) + "x" + std::to_string(size);
+        fs::path folder = fs::path(dir) / name / "apps";
+        std::error_code ec;
+        fs::create_directories(folder, ec);
+        std::vector<uint8_t> png = forge::art::encodePng(forge::art::desktopIcon(size));
+        fs::path path = folder / "org.sandmere.Sandmere.png";
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+        if (!out) {
+            std::fprintf(stderr, "forge: cannot write %s\n", path.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     forge::Context ctx;
+    if (argc == 3 && !std::strcmp(argv[1], "--icons")) return forgeIcons(argv[2]);
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--source") && i + 1 < argc) ctx.sourceDir = argv[++i];
         else if (!std::strcmp(argv[i], "--out") && i + 1 < argc) ctx.outDir = argv[++i];
         else if (!std::strcmp(argv[i], "--contact-sheet")) ctx.contactSheet = true;
         else if (!std::strcmp(argv[i], "--level-report")) ctx.levelReport = true;
         else {
-            std::fprintf(stderr, "usage: %s --source DIR --out DIR [--contact-sheet] [--level-report]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s --source DIR --out DIR [--contact-sheet] [--level-report] | --icons DIR\n", argv[0]);
             return 2;
         }
     }
     if (ctx.sourceDir.empty() || ctx.outDir.empty()) {
-        std::fprintf(stderr, "usage: %s --source DIR --out DIR [--contact-sheet] [--level-report]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s --source DIR --out DIR [--contact-sheet] [--level-report] | --icons DIR\n", argv[0]);
         return 2;
     }
     forge::forgeTexts(ctx);

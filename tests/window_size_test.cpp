@@ -14,6 +14,7 @@
 
 #include "app/application.h"
 #include "app/play_runner.h"
+#include "board_support.h"
 #include "platform/window.h"
 #include "render/device.h"
 #include "render/sprites.h"
@@ -158,6 +159,195 @@ TEST(WindowSize, AFullScreenWindowLeftUnresizedShowsTheWholePicture) {
     unsetenv("SDL_VIDEODRIVER");
     if (previous) setenv("DISPLAY", previousDisplay.c_str(), 1);
     else unsetenv("DISPLAY");
+}
+
+// A window the player made 1280 x 720: the picture is letterboxed into it, and a click lands
+// on the figure drawn under the pointer.
+TEST(WindowSize, AResizedWindowLetterboxesAndAClickHitsTheFigureUnderThePointer) {
+    PrivateXServer server(1600, 900);
+    if (!server.up()) GTEST_SKIP() << "no Xvfb to run a window on";
+    const char* previous = std::getenv("DISPLAY");
+    std::string previousDisplay = previous ? previous : "";
+    setenv("DISPLAY", server.display().c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    platform::setHeadless(false);
+    ASSERT_TRUE(platform::initVideo()) << SDL_GetError();
+    ASSERT_TRUE(platform::createWindow(false));
+    platform::showWindow();
+    ASSERT_TRUE(initDevice());
+    SDL_Window* window = static_cast<SDL_Window*>(platform::sdlWindow());
+    EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE);
+    SDL_SetWindowSize(window, 1280, 720);
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(window, &info));
+    Display* d = server.connection();
+    Window w = info.info.x11.window;
+    int cw = 0, ch = 0;
+    platform::Event event;
+    for (int tries = 0; tries < 200 && (cw != 1280 || ch != 720); ++tries) {
+        XSync(d, False);
+        while (platform::pollEvent(event)) {
+        }
+        platform::clientSize(cw, ch);
+    }
+    ASSERT_EQ(cw, 1280);
+    ASSERT_EQ(ch, 720);
+    int vx, vy, vw, vh;
+    platform::pictureViewport(vx, vy, vw, vh);
+    EXPECT_EQ(vx, 160);  // 960 x 720, centred
+    EXPECT_EQ(vw, 960);
+    EXPECT_EQ(vh, 720);
+
+    // Row 3 holds a pair of one kind at columns 7 and 8; the picture shows the cell (3, 7) blue.
+    board_test::freshBoard(5);
+    std::vector<std::string> rows;
+    for (int r = 0; r < 11; ++r) rows.push_back(r % 2 ? "ijijijijijij" : "jijijijijiji");
+    rows[3] = "ijijijiaajij";
+    board_test::setGrid(rows);
+    board().figureCount = 12;
+    const Vec2 at = cellCentre(3, 7);
+    const float px = 400.0f + at.x, py = 300.0f - at.y;
+    // Two frames, as the loop draws them: the window system may hand the new size to the
+    // drawable only with the first frame after the change.
+    for (int i = 0; i < 2; ++i) {
+        setTint(1, 1, 1, 1);
+        setCulling(false);
+        begin2D();
+        beginScene();
+        clearTarget(0xFFFF0000u);
+        bindTexture(nullptr);
+        drawScreenRect(px - 27, py - 27, px + 27, py + 27, 0, 0, 1, 1, 0xFF0000FFu);
+        endScene();
+        presentFrame();
+    }
+    const int wx = vx + static_cast<int>(px * vw / 800.0f), wy = vy + static_cast<int>(py * vh / 600.0f);
+    EXPECT_EQ(windowPixel(d, w, wx, wy), 0x0000FFul);
+    EXPECT_EQ(windowPixel(d, w, wx + 40, wy), 0xFF0000ul);  // the next cell, 54 x 1.2 pixels on
+    EXPECT_EQ(windowPixel(d, w, 80, 360), 0x000000ul);      // the letterbox's margin
+
+    // The pointer goes there as the player moves it; the click breaks that figure's group.
+    XWarpPointer(d, 0, w, 0, 0, 0, 0, wx, wy);
+    XSync(d, False);
+    float cx = -1, cy = -1;
+    for (int tries = 0; tries < 200; ++tries) {
+        while (platform::pollEvent(event)) {
+        }
+        platform::cursorPosition(cx, cy);
+        if (std::fabs(cx - px) < 2 && std::fabs(cy - py) < 2) break;
+        XSync(d, False);
+    }
+    EXPECT_NEAR(cx, px, 1.0f);
+    EXPECT_NEAR(cy, py, 1.0f);
+    board_test::frame();  // the board reads the pointer in its frame, as in play
+    boardLeftDown();
+    EXPECT_EQ(board().movesUsed, 1);
+    EXPECT_EQ(board().cells[3][7].breakMark, 1);
+    EXPECT_EQ(board().cells[3][8].breakMark, 1);
+
+    shutdownDevice();
+    platform::quitVideo();
+    platform::setHeadless(true);
+    unsetenv("SDL_VIDEODRIVER");
+    if (previous) setenv("DISPLAY", previousDisplay.c_str(), 1);
+    else unsetenv("DISPLAY");
+}
+
+// A window of twice the picture's size shows every picture pixel as a sharp 2 x 2 block.
+TEST(WindowSize, AWholeMultipleOfThePictureStaysSharp) {
+    PrivateXServer server(1600, 1200);
+    if (!server.up()) GTEST_SKIP() << "no Xvfb to run a window on";
+    const char* previous = std::getenv("DISPLAY");
+    std::string previousDisplay = previous ? previous : "";
+    setenv("DISPLAY", server.display().c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    platform::setHeadless(false);
+    ASSERT_TRUE(platform::initVideo()) << SDL_GetError();
+    ASSERT_TRUE(platform::createWindow(false));
+    platform::showWindow();
+    ASSERT_TRUE(initDevice());
+    SDL_Window* window = static_cast<SDL_Window*>(platform::sdlWindow());
+    SDL_SetWindowSize(window, 1600, 1200);
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(window, &info));
+    Display* d = server.connection();
+    Window w = info.info.x11.window;
+    int cw = 0, ch = 0;
+    platform::Event event;
+    for (int tries = 0; tries < 200 && (cw != 1600 || ch != 1200); ++tries) {
+        XSync(d, False);
+        while (platform::pollEvent(event)) {
+        }
+        platform::clientSize(cw, ch);
+    }
+    ASSERT_EQ(cw, 1600);
+    ASSERT_EQ(ch, 1200);
+    // A red picture with one blue column of one pixel at x = 100.
+    for (int i = 0; i < 2; ++i) {
+        setTint(1, 1, 1, 1);
+        setCulling(false);
+        begin2D();
+        beginScene();
+        clearTarget(0xFFFF0000u);
+        bindTexture(nullptr);
+        drawScreenRect(100, 0, 101, 600, 0, 0, 1, 1, 0xFF0000FFu);
+        endScene();
+        presentFrame();
+    }
+    // Exactly window columns 200 and 201, unblended.
+    EXPECT_EQ(windowPixel(d, w, 199, 600), 0xFF0000ul);
+    EXPECT_EQ(windowPixel(d, w, 200, 600), 0x0000FFul);
+    EXPECT_EQ(windowPixel(d, w, 201, 600), 0x0000FFul);
+    EXPECT_EQ(windowPixel(d, w, 202, 600), 0xFF0000ul);
+
+    shutdownDevice();
+    platform::quitVideo();
+    platform::setHeadless(true);
+    unsetenv("SDL_VIDEODRIVER");
+    if (previous) setenv("DISPLAY", previousDisplay.c_str(), 1);
+    else unsetenv("DISPLAY");
+}
+
+// The letterbox of any area: the largest 4:3 rectangle, centred, whole multiples exactly.
+TEST(WindowSize, TheLetterboxFitsEveryArea) {
+    int x, y, w, h;
+    platform::fitPicture(1600, 1200, x, y, w, h);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(w, 1600);
+    EXPECT_EQ(h, 1200);
+    platform::fitPicture(2560, 1440, x, y, w, h);  // a high-density full screen
+    EXPECT_EQ(x, 320);
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(w, 1920);
+    EXPECT_EQ(h, 1440);
+    platform::fitPicture(800, 1000, x, y, w, h);  // taller than wide: bands above and below
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 200);
+    EXPECT_EQ(h, 600);
+    platform::fitPicture(1, 1, x, y, w, h);
+    EXPECT_GE(w, 1);
+    EXPECT_GE(h, 1);
+}
+
+// On a screen of double density the window counts units and its drawable pixels: the pointer
+// lands on the picture where the letterbox shows it either way.
+TEST(WindowSize, ThePointerMeetsThePictureOnHighDensityScreens) {
+    float px, py;
+    // 1280 x 720 units, 2560 x 1440 pixels: the picture is 1920 x 1440 pixels from x = 320.
+    platform::windowPointToPicture(160.0f, 0.0f, 1280, 720, 2560, 1440, px, py);
+    EXPECT_FLOAT_EQ(px, 0.0f);
+    EXPECT_FLOAT_EQ(py, 0.0f);
+    platform::windowPointToPicture(640.0f, 360.0f, 1280, 720, 2560, 1440, px, py);
+    EXPECT_FLOAT_EQ(px, 400.0f);
+    EXPECT_FLOAT_EQ(py, 300.0f);
+    platform::windowPointToPicture(1120.0f, 720.0f, 1280, 720, 2560, 1440, px, py);
+    EXPECT_FLOAT_EQ(px, 800.0f);
+    EXPECT_FLOAT_EQ(py, 600.0f);
+    // The same window on an ordinary screen gives the same picture points.
+    platform::windowPointToPicture(640.0f, 360.0f, 1280, 720, 1280, 720, px, py);
+    EXPECT_FLOAT_EQ(px, 400.0f);
+    EXPECT_FLOAT_EQ(py, 300.0f);
 }
 
 }  // namespace

@@ -22,17 +22,37 @@
 namespace {
 ApplicationState gApp;
 
-// The data folder: "Data" under the working folder, else beside the executable.
+}  // namespace
+
+DataFolderChoice locateDataFolder(const std::string& workDir, const std::string& exeDir) {
+    DataFolderChoice choice;
+    // An installed game ("bin/sandmere" beside "share/sandmere/Data") reads its own data set
+    // wherever it is started from: a desktop menu starts it in the home folder.
+    size_t slash = exeDir.rfind('/');
+    if (slash != std::string::npos) {
+        std::string shared = exeDir.substr(0, slash) + "/share/sandmere/Data/";
+        if (platform::isDirectory(shared.c_str())) {
+            choice.folder = shared;
+            choice.installed = true;
+            return choice;
+        }
+    }
+    // Otherwise "Data" under the working folder, else beside the executable (the build tree).
+    std::string candidate = workDir + "/Data/";
+    if (platform::isDirectory(candidate.c_str())) choice.folder = candidate;
+    else if (!exeDir.empty() && platform::isDirectory((exeDir + "/Data/").c_str())) choice.folder = exeDir + "/Data/";
+    return choice;
+}
+
+namespace {
+
 bool findDataFolder() {
     gApp.installFolder = platform::currentDir();
-    std::string candidate = gApp.installFolder + "/Data/";
-    if (!platform::isDirectory(candidate.c_str())) {
-        std::string exeDir = platform::executableDir();
-        if (!exeDir.empty() && platform::isDirectory((exeDir + "/Data/").c_str())) candidate = exeDir + "/Data/";
-        else return false;
-    }
+    DataFolderChoice choice = locateDataFolder(gApp.installFolder, platform::executableDir());
+    if (choice.folder.empty()) return false;
+    gApp.installed = choice.installed;
     // Kept with the folder's real spelling (a "data" folder serves as well as "Data").
-    gApp.dataFolder = platform::resolvePath(candidate.c_str());
+    gApp.dataFolder = platform::resolvePath(choice.folder.c_str());
     if (gApp.dataFolder.empty() || gApp.dataFolder.back() != '/') gApp.dataFolder += '/';
     return platform::changeDir(gApp.dataFolder.c_str());
 }

@@ -9,6 +9,7 @@
 struct ApplicationState {
     std::string installFolder;
     std::string dataFolder;  // ends with '/'
+    bool installed = false;  // the data set of an installed game: read-only, players' files elsewhere
     int clientWidth = 800;
     int clientHeight = 600;
     bool fullScreen = true;
@@ -23,6 +24,15 @@ struct ApplicationState {
     bool closeHandled = false;  // close runs its handling once
     uint32_t frameStartMs = 0;
 };
+
+// Where the data folder is: the installed one beside the executable's prefix
+// ("../share/sandmere/Data"), else "Data" in the working folder, else "Data" beside the
+// executable. An empty folder when there is none.
+struct DataFolderChoice {
+    std::string folder;
+    bool installed = false;
+};
+DataFolderChoice locateDataFolder(const std::string& workDir, const std::string& exeDir);
 
 ApplicationState& application();
 void resetApplicationState();

@@ -1064,8 +1064,10 @@ void present(bool toWindow, int drawableWidth, int drawableHeight, int vx, int v
         glClear(GL_COLOR_BUFFER_BIT);
         // The picture is stored top row first; the window's rows count from the bottom.
         int top = drawableHeight - vy;
+        // Whole multiples of the picture stay sharp; any other size is filtered.
+        bool whole = vw % g.width == 0 && vh % g.height == 0 && vw / g.width == vh / g.height;
         g.fn.blitFramebuffer(0, 0, g.width, g.height, vx, top, vx + vw, top - vh, GL_COLOR_BUFFER_BIT,
-                             (vw == g.width && vh == g.height) ? GL_NEAREST : GL_LINEAR);
+                             whole ? GL_NEAREST : GL_LINEAR);
     } else {
         glFlush();
     }

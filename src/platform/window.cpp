@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include "platform/controller.h"
 #include "platform/sdl_events.h"
 #include "platform/window.h"
 #include "platform/x11_window.h"
@@ -52,17 +53,13 @@ void refreshWindowSize() {
     }
 }
 
-// Window coordinates to picture pixels, through the letterbox viewport.
+// Window coordinates to picture pixels, through the letterbox the picture is presented in
+// (placed in drawable pixels, so the cursor meets exactly what is shown).
 void windowToPicture(int wx, int wy, float& px, float& py) {
-    int vx, vy, vw, vh;
-    pictureViewport(vx, vy, vw, vh);
-    if (vw <= 0 || vh <= 0) {
-        px = static_cast<float>(wx);
-        py = static_cast<float>(wy);
-        return;
-    }
-    px = static_cast<float>(wx - vx) * kPictureWidth / static_cast<float>(vw);
-    py = static_cast<float>(wy - vy) * kPictureHeight / static_cast<float>(vh);
+    int w, h, dw, dh;
+    clientSize(w, h);
+    drawableSize(dw, dh);
+    windowPointToPicture(static_cast<float>(wx), static_cast<float>(wy), w, h, dw, dh, px, py);
 }
 
 bool isKeypadOperator(SDL_Keycode sym, int& vk) {
@@ -145,6 +142,7 @@ bool translateSdlEvent(const SDL_Event& e, Event& out) {
                 case SDL_WINDOWEVENT_EXPOSED:
                 case SDL_WINDOWEVENT_MAXIMIZED:
                 case SDL_WINDOWEVENT_RESTORED:
+                case SDL_WINDOWEVENT_DISPLAY_CHANGED:  // another screen may have another density
                     refreshWindowSize();
                     return false;
                 case SDL_WINDOWEVENT_LEAVE: gWin.cursorInside = false; return false;
@@ -183,6 +181,12 @@ bool translateSdlEvent(const SDL_Event& e, Event& out) {
             if (e.button.button == SDL_BUTTON_MIDDLE) { out.type = EventType::MiddleDown; return true; }
             return false;
         }
+        case SDL_CONTROLLERDEVICEADDED:
+        case SDL_CONTROLLERDEVICEREMOVED:
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP:
+        case SDL_CONTROLLERAXISMOTION:
+            return translateControllerEvent(e, e.common.timestamp, out);
         case SDL_MOUSEBUTTONUP:
             if (e.button.button == SDL_BUTTON_LEFT) { out.type = EventType::LeftUp; return true; }
             if (e.button.button == SDL_BUTTON_RIGHT) { out.type = EventType::RightUp; return true; }
@@ -199,6 +203,7 @@ bool initVideo() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // our own handlers turn signals into a close
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
     gWin.videoUp = true;
+    initControllers();  // without controllers the keyboard and mouse still play
     return true;
 }
 
@@ -208,6 +213,7 @@ void quitVideo() {
         SDL_FreeCursor(gWin.hammerCursor);
         gWin.hammerCursor = nullptr;
     }
+    quitControllers();
     if (gWin.videoUp) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         gWin.videoUp = false;
@@ -217,10 +223,13 @@ void quitVideo() {
 bool createWindow(bool fullScreen) {
     gWin.fullScreen = fullScreen;
     if (gWin.headless) return true;
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    // Any size the player gives the window (maximised too) letterboxes the picture; on a
+    // high-density screen the drawable has more pixels than the window has units.
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
     if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     gWin.window = SDL_CreateWindow("Sandmere", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kPictureWidth,
                                    kPictureHeight, flags);
+    if (gWin.window) SDL_SetWindowMinimumSize(gWin.window, kPictureWidth / 4, kPictureHeight / 4);
     refreshWindowSize();
     return gWin.window != nullptr;
 }
@@ -283,16 +292,40 @@ void fitPicture(int areaWidth, int areaHeight, int& x, int& y, int& width, int& 
     // The largest 4:3 rectangle that fits, centred.
     float scale = std::min(areaWidth / static_cast<float>(kPictureWidth),
                            areaHeight / static_cast<float>(kPictureHeight));
-    width = static_cast<int>(kPictureWidth * scale + 0.5f);
-    height = static_cast<int>(kPictureHeight * scale + 0.5f);
+    width = std::clamp(static_cast<int>(kPictureWidth * scale + 0.5f), 1, areaWidth);
+    height = std::clamp(static_cast<int>(kPictureHeight * scale + 0.5f), 1, areaHeight);
     x = (areaWidth - width) / 2;
     y = (areaHeight - height) / 2;
 }
 
+void drawableViewport(int& x, int& y, int& width, int& height) {
+    int dw, dh;
+    drawableSize(dw, dh);
+    fitPicture(dw, dh, x, y, width, height);
+}
+
+void windowPointToPicture(float wx, float wy, int windowWidth, int windowHeight, int drawableWidth,
+                          int drawableHeight, float& px, float& py) {
+    int vx, vy, vw, vh;
+    fitPicture(drawableWidth, drawableHeight, vx, vy, vw, vh);
+    // How many drawable pixels one window unit spans (more than 1 on high-density screens).
+    float sx = windowWidth > 0 ? static_cast<float>(drawableWidth) / static_cast<float>(windowWidth) : 1.0f;
+    float sy = windowHeight > 0 ? static_cast<float>(drawableHeight) / static_cast<float>(windowHeight) : 1.0f;
+    px = (wx * sx - static_cast<float>(vx)) * kPictureWidth / static_cast<float>(vw);
+    py = (wy * sy - static_cast<float>(vy)) * kPictureHeight / static_cast<float>(vh);
+}
+
 void pictureViewport(int& x, int& y, int& width, int& height) {
-    int cw, ch;
-    clientSize(cw, ch);
-    fitPicture(cw, ch, x, y, width, height);
+    drawableViewport(x, y, width, height);
+    int w, h, dw, dh;
+    clientSize(w, h);
+    drawableSize(dw, dh);
+    float sx = w > 0 ? static_cast<float>(dw) / static_cast<float>(w) : 1.0f;
+    float sy = h > 0 ? static_cast<float>(dh) / static_cast<float>(h) : 1.0f;
+    x = static_cast<int>(static_cast<float>(x) / sx + 0.5f);
+    y = static_cast<int>(static_cast<float>(y) / sy + 0.5f);
+    width = static_cast<int>(static_cast<float>(width) / sx + 0.5f);
+    height = static_cast<int>(static_cast<float>(height) / sy + 0.5f);
 }
 
 int listDisplayModes(DisplayMode* out, int capacity) {
@@ -336,7 +369,7 @@ bool pollEvent(Event& out) {
     while (SDL_PollEvent(&e)) {
         if (translateSdlEvent(e, out)) return true;
     }
-    return false;
+    return controllerRepeat(SDL_GetTicks(), out);
 }
 
 void waitForEvent(uint32_t timeoutMs) {

@@ -47,9 +47,14 @@ void setWindowIcon(const uint8_t* rgba, int width, int height);
 // events: in window coordinates, and in pixels of its drawable (more on high-density screens).
 void clientSize(int& width, int& height);
 void drawableSize(int& width, int& height);
-// Where the 800 x 600 picture lands in the window, in window coordinates (letterboxed in full
-// screen).
+// Where the 800 x 600 picture lands: letterboxed into the drawable (in its pixels), and the same
+// rectangle in window coordinates.
+void drawableViewport(int& x, int& y, int& width, int& height);
 void pictureViewport(int& x, int& y, int& width, int& height);
+// A point in window coordinates as picture pixels, for a window of the given size whose
+// drawable has the given pixels (twice as many each way on a screen of double density).
+void windowPointToPicture(float wx, float wy, int windowWidth, int windowHeight, int drawableWidth,
+                          int drawableHeight, float& px, float& py);
 // The largest centred 4:3 rectangle inside an area of the given size.
 void fitPicture(int areaWidth, int areaHeight, int& x, int& y, int& width, int& height);
 

@@ -68,6 +68,11 @@ std::string fallbackFolder() {
 const std::string& findSettingsFolder() {
     std::string data = dataFolder();
     std::string primary = data + "settings";
+    if (application().installed) {
+        std::string base = fallbackBase();
+        gFolder.folder = base.empty() ? primary : base + "/sandmere/settings";
+        return gFolder.folder;
+    }
     bool canMake = !platform::isDirectory(primary.c_str()) && !platform::isRegularFile(primary.c_str()) &&
                    access(data.c_str(), W_OK | X_OK) == 0;
     if (usable(primary) || canMake) {
@@ -81,8 +86,10 @@ const std::string& findSettingsFolder() {
 
 const std::string& enterSettingsFolder() {
     std::string primary = dataFolder() + "settings";
-    if (!platform::isDirectory(primary.c_str())) platform::makeDir(primary.c_str());
-    if (usable(primary)) {
+    // An installed data set is the system's: the players' files always go to the user's folder.
+    bool own = !application().installed;
+    if (own && !platform::isDirectory(primary.c_str())) platform::makeDir(primary.c_str());
+    if (own && usable(primary)) {
         gFolder.folder = primary;
         return gFolder.folder;
     }

@@ -9,7 +9,8 @@
 #include <vector>
 
 // "settings" under the data folder, created when missing; when that cannot be created or
-// written, $XDG_DATA_HOME/sandmere/settings (default ~/.local/share/sandmere/settings, 0700).
+// written, and always for an installed game, $XDG_DATA_HOME/sandmere/settings (default
+// ~/.local/share/sandmere/settings, 0700).
 // When neither works: the fatal "Can't save settings...". Returns the folder.
 const std::string& enterSettingsFolder();
 // The folder the settings are read from at start, without creating anything: the data
