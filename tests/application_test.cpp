@@ -203,6 +203,10 @@ TEST_F(FrameLoop, CheatCodeWorksOnlyInTheGameScene) {
     setCurrentScene(gameScene());
     typeKeys(*gameScene(), "GLIMBRAX");
     EXPECT_TRUE(sceneState().cheatKeys);
+    // Frames without a key leave it on: a code fires on the letter that completes it.
+    for (int i = 0; i < 3; ++i) typedLetterStep(*gameScene());
+    typeKeys(*gameScene(), "1 ");
+    EXPECT_TRUE(sceneState().cheatKeys);
 }
 
 }  // namespace

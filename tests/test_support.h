@@ -121,6 +121,19 @@ inline void writeMinimalDrawingData(const std::filesystem::path& data) {
         writeFile(data / ("artefacts/art" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".jpg"), tinyJpeg());
     writeFile(data / "mask/zaglushka.jpg", tinyJpeg());
     for (int k = 1; k <= 10; ++k) writeFile(data / ("mask/mask" + std::to_string(k) + ".tga"), tinyTga());
+    // The trophies and the journey map's pictures.
+    std::string trophies;
+    for (int i = 1; i <= 17; ++i) {
+        trophies += "trophy" + std::to_string(i) + "=cup.tga\r\ntrophylum" + std::to_string(i) + "=cupglow.tga\r\n";
+    }
+    writeFile(data / "trophy.txt", trophies);
+    writeFile(data / "trophyes/cup.tga", tinyTga());
+    writeFile(data / "trophyes/cupglow.tga", tinyTga());
+    for (const char* name : {"megamap.jpg", "mapback.jpg", "_a_mapstart.jpg", "_a_gag.jpg"}) writeFile(data / name, tinyJpeg());
+    for (const char* name : {"maplevelmark.tga", "mapstar.tga", "mapartefact_q.tga", "mapback1.tga", "mapback2.tga"})
+        writeFile(data / name, tinyTga());
+    for (int s = 0; s < 15; ++s)
+        writeFile(data / ("smallart" + std::string(s < 10 ? "0" : "") + std::to_string(s) + ".tga"), tinyTga());
 }
 
 // An install folder with a minimal Data/ folder (the loader's pictures, and optionally the

@@ -18,6 +18,8 @@
 #include "platform/files.h"
 #include "platform/signals.h"
 #include "progress/game_modes.h"
+#include "progress/map.h"
+#include "progress/trophies.h"
 #include "render/backdrops.h"
 #include "render/device.h"
 #include "render/effects.h"
@@ -57,6 +59,10 @@ void resetGameState() {
     resetScreens();
     resetEffects();
     resetBackdrops();
+    resetMap();
+    resetMapPath();
+    resetScreenTransition();
+    resetTrophies();
     releaseMeshes();
     platform::clearInjectedEvents();
     platform::resetSignalClose();

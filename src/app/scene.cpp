@@ -67,11 +67,13 @@ void setCurrentScene(Scene* scene) {
 void typedLetterStep(Scene& scene) {
     // Only the last key of a frame is looked at; letters arrive as upper-case key codes.
     int8_t c = static_cast<int8_t>(scene.lastKey);
-    if (c >= 'A' && c <= 'Z') {
-        for (int i = 15; i >= 1; --i) gScenes.typedRing[i] = gScenes.typedRing[i - 1];
-        gScenes.typedRing[15] = 0;
-        gScenes.typedRing[0] = static_cast<char>(c);
-    }
+    scene.lastKey = 0;
+    // The codes are looked at when a letter comes in: the ring keeps a code's letters after it
+    // fired, and a frame without a key must not fire it again.
+    if (c < 'A' || c > 'Z') return;
+    for (int i = 15; i >= 1; --i) gScenes.typedRing[i] = gScenes.typedRing[i - 1];
+    gScenes.typedRing[15] = 0;
+    gScenes.typedRing[0] = static_cast<char>(c);
     // Codes are stored reversed: they match when their letters were the last ones typed.
     if (gScenes.currentScene == gameScene() && ringStartsWith("XARBMILG")) {
         gScenes.cheatKeys = !gScenes.cheatKeys;
@@ -86,7 +88,6 @@ void typedLetterStep(Scene& scene) {
             setHoveredWidget(0);
         }
     }
-    scene.lastKey = 0;
 }
 
 void Scene::afterFrame() { typedLetterStep(*this); }
@@ -157,7 +158,10 @@ void MapScene::frame() {
     if (settings().customCursor) drawCursor();
 }
 void MapScene::keyDown(int virtualKey) { lastKey = virtualKey; }
-void MapScene::leftDown() { menuPress(); }
+// The journey map sees the press first; what it takes, the menus do not see.
+void MapScene::leftDown() {
+    if (!mapPress()) menuPress();
+}
 void MapScene::leftDoubleClick() { menuDoubleClick(); }
 void MapScene::leftUp() { menuRelease(); }
 void MapScene::mouseMove() { menuMove(); }

@@ -36,9 +36,11 @@ int artefactPicture(const char* name) {
     return -1;
 }
 
+}  // namespace
+
 bool acceptedGridByte(unsigned char b) { return b == '.' || (b >= 0x30 && b <= 0x7A) || b >= 0xC0; }
 
-void placePreset(Cell& cell, int figure) {
+static void placePreset(Cell& cell, int figure) {
     cell.squares = 2;
     cell.chained = 1;
     cell.figure = figure;
@@ -69,6 +71,8 @@ void applyGridCode(Cell& cell, unsigned char code) {
     }
     // Every other accepted byte takes the cell's place and leaves it as it is.
 }
+
+namespace {
 
 void readGrid(const char* text) {
     const char* start = std::strstr(text, "level=");

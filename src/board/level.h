@@ -22,6 +22,10 @@ void fillBoard();
 GameMode startLevel(int index);
 // The same with the level's text given instead of read from its file.
 GameMode startLevelFromText(int index, const char* text);
+// The grid codes of a level file: the bytes a grid reads (others are skipped), and what a code
+// puts into its cell.
+bool acceptedGridByte(unsigned char b);
+void applyGridCode(Cell& cell, unsigned char code);
 // Reads every level file in turn at start-up so that the backdrop of each level is known.
 void scanLevelFiles();
 

@@ -7,6 +7,8 @@
 #include "progress/game_modes.h"
 #include "progress/profiles.h"
 #include "progress/records.h"
+#include "progress/screen_transition.h"
+#include "progress/trophies.h"
 #include "progress/trophy_state.h"
 
 namespace {
@@ -71,12 +73,11 @@ void openMenuNamed(const char* name) {
 void showMessageBox(const char* key) { showModeMessage(key, true); }
 bool modesLostOnce() { return lostOnce(); }
 bool neverLostOnce() { return false; }
-void tracedTransition(float ms, const char* caption) { traceCall("transition", caption, 0.0f, 0.0f, static_cast<int>(ms)); }
-// The one way from a level into the trophy room.
-void openTrophyRoom(int returnKind) {
-    traceCall("trophyroom", "level", 0.0f, 0.0f, returnKind);
-    enterTrophyRoom(gameMode(), true);
+void tracedTransition(float ms, const char* caption) {
+    traceCall("transition", caption, 0.0f, 0.0f, static_cast<int>(ms));
+    closeTransition(ms, caption);
 }
+void openTrophyRoom(int returnKind) { enterTrophyRoom(returnKind); }
 
 bool silentAward(int) { return false; }
 int threeLives() { return 3; }

@@ -11,6 +11,7 @@
 #include "board/scoring.h"
 #include "menus/flows.h"
 #include "menus/menus.h"
+#include "progress/map.h"
 #include "platform/random.h"
 #include "platform/window.h"
 

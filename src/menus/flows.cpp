@@ -21,6 +21,7 @@
 #include "progress/map.h"
 #include "progress/profiles.h"
 #include "progress/records.h"
+#include "progress/trophies.h"
 #include "progress/trophy_state.h"
 #include "render/backdrops.h"
 #include "render/device.h"
@@ -190,8 +191,11 @@ void menuEntryStep(MenuNode& node) {
         setMapView(1);
         gFlow.reachedAfterLevel = gFlow.afterLevel;
         gFlow.afterLevel = false;
-        m.chosenLevel = currentLevelNumber();
-        m.hoveredWidget = currentLevelNumber();
+        // After a level board play has handed its progress to the map already, and the map
+        // plays the level just won; otherwise the map starts from the player's progress.
+        if (!gFlow.reachedAfterLevel) setupMapFromProgress(false);
+        m.chosenLevel = selectedLevel();
+        m.hoveredWidget = selectedLevel();
     } else if (named(menu, "hiscore")) {
         gFlow.shownHighScoreMode = std::clamp(gameMode(), 0, kModeCount - 1);
         gFlow.highScoreEntryMode = gFlow.shownHighScoreMode;
@@ -305,7 +309,7 @@ void runSelectedItem() {
         startChosenLevel(current);
     } else if (!std::strcmp(name, "trophy room")) {
         item->parent = current;
-        enterTrophyRoom(modeOfMenu(current), false);
+        enterTrophyRoom(modeOfMenu(current));
     } else if (!std::strcmp(name, "apply")) {
         applyOptions();
         goBack();
@@ -387,7 +391,7 @@ bool trophyRoomStep() {
     MenuState& m = menuState();
     if (MenuNode* item = selectedNode()) item->parent = m.current;
     m.selectedItem = 0;
-    enterTrophyRoom(-1, false);
+    enterTrophyRoom(-1);
     return true;
 }
 
@@ -396,29 +400,12 @@ void returnToModeMenu() {
     clearEffects();
     requestScene(mapScene());
     setMapView(1);
+    setupMapFromProgress(true);
     m.opening = m.closing = false;
     m.enterAfterClose = m.backAfterClose = false;
     gFlow.afterLevel = true;
     openMenuByName(modeMenuName(board().mode));
     fadeToMusicSection(platform::rand() % 5);
-}
-
-void enterTrophyRoom(int mode, bool fromLevel) {
-    traceCall("trophyroom", "enter", 0.0f, 0.0f, mode);
-    // The room is not built yet, and a room without its exits would hold the player: from a
-    // level the new trophies are announced over the board and play goes on; from the menus
-    // the player stays on the menu that asked.
-    if (fromLevel) {
-        bool any = false;
-        for (int k = nextNewTrophy(); k != 0; k = nextNewTrophy()) {
-            clearTrophyNew(k);
-            any = true;
-        }
-        if (any) showBanner(lookupText("gettrophy"));
-        return;
-    }
-    MenuState& m = menuState();
-    if (m.current && !menuAnimating()) openMenu(m.current);
 }
 
 void installMenuFlows() {
@@ -430,5 +417,10 @@ void installMenuFlows() {
     flows.frameStep = trophyRoomStep;
     flows.attachScreens = attachMenuScreens;
     setMenuFlows(flows);
+    // The scene hands a press to the map before the menus, so the map needs no press hook.
+    MenuMapHooks map{};
+    map.animating = mapAnimating;
+    map.levelChoosable = mapLevelChoosable;
+    setMenuMapHooks(map);
     setMessageHook(modesMessage);
 }

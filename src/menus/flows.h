@@ -22,7 +22,6 @@ void returnToModeMenu();
 
 // The trophy room for a mode (-1: all modes), entered from a level when fromLevel. The one
 // way into the room; until the room is built it keeps the player where they are.
-void enterTrophyRoom(int mode, bool fromLevel);
 
 // The menus' side of what the game keeps between screens.
 struct FlowState {

@@ -17,6 +17,7 @@
 #include "platform/random.h"
 #include "platform/window.h"
 #include "progress/game_modes.h"
+#include "progress/map.h"
 #include "progress/profiles.h"
 #include "progress/records.h"
 #include "render/effects.h"
@@ -236,6 +237,16 @@ void optionsScreen() {
 // ---- mode screen ----
 
 void modeScreen() {
+    // The level marks of the map's stage are this frame's kind-9 widgets; the level chosen
+    // among them is the map's selected level.
+    MapLevelMark marks[kMaxLevelMarks];
+    const int markCount = mapLevelMarks(marks, kMaxLevelMarks);
+    for (int i = 0; i < markCount; ++i) {
+        if (MenuWidget* w = addWidget(marks[i].left, marks[i].top, marks[i].right, marks[i].bottom, kWidgetLevelMark))
+            w->position = static_cast<int16_t>(marks[i].level);
+    }
+    MenuState& m = menuState();
+    if (m.chosenLevel != selectedLevel() && mapLevelChoosable(m.chosenLevel)) chooseMapLevel(m.chosenLevel);
     const float alpha = 1.0f - menuState().menuAway;
     const int n = itemCount();
     if (n > 0) drawMenuButton(258.0f, -252.0f, 256.0f, 106.0f, 26.0f, nullptr, alpha);

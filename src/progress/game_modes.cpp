@@ -6,6 +6,7 @@
 #include "board/level.h"
 #include "board/scoring.h"
 #include "menus/menus.h"
+#include "progress/map.h"
 #include "progress/profiles.h"
 #include "progress/saved_game.h"
 
@@ -29,6 +30,11 @@ void openTracedMenu(const char* name) {
 void beginLevel(int levelNumber) { beginModeLevel(levelNumber); }
 
 void askMessage(const char* key, bool okOnly) { showModeMessage(key, okOnly); }
+// A game started from the menus opens onto its level.
+void beginPlay(int levelNumber) {
+    openTransition(1000.0f);
+    beginModeLevel(levelNumber);
+}
 
 }  // namespace
 
@@ -81,7 +87,7 @@ void acceptProlog() {
     setLives(kNewGameLives);
     setPosition(0);
     gModes.lostOnce = false;
-    beginLevel(0);
+    beginPlay(0);
 }
 
 void declineSavedGame() { openTracedMenu(modeMenuName(gameMode())); }
@@ -93,15 +99,17 @@ void startFromMap(int levelNumber) {
     Board& b = board();
     gModes.lostOnce = false;
     if (n == currentLevelNumber()) {
+        placeTravellerOnCurrentStage();
         b.carriedScore = modeScore();
         if (modeScore() <= 0) setLives(kNewGameLives);
-        beginLevel(n);
+        beginPlay(n);
         return;
     }
     if (modeScore() <= 0) {
+        setupMap(0, 0, -1);
         b.carriedScore = 0;
         setPosition(n);
-        beginLevel(n);
+        beginPlay(n);
         return;
     }
     gModes.pendingLevel = n;
@@ -114,7 +122,7 @@ void answerZeroScore() {
     setLives(kNewGameLives);
     setPosition(gModes.pendingLevel);
     gModes.lostOnce = false;
-    beginLevel(gModes.pendingLevel);
+    beginPlay(gModes.pendingLevel);
 }
 
 bool nextLevel() {

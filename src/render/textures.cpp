@@ -168,6 +168,37 @@ TextureEntry* loadTextureLevels(const char* name, bool fatal, bool force32, int 
 }
 }  // namespace
 
+bool readPicturePixels(const char* name, std::vector<uint8_t>& rgba, int& width, int& height) {
+    width = height = 0;
+    rgba.clear();
+    if (!name) return false;
+    platform::Picture picture;
+    char alias[160];
+    bool ok = false;
+    if (alphaJpegName(name, alias, sizeof alias)) {
+        int32_t size = 0;
+        if (uint8_t* bytes = loadPictureFile(alias, &size, false)) {
+            const int32_t jpegSize = alphaJpegSplit(bytes, size);
+            if (platform::decodePicture(bytes, jpegSize, picture)) {
+                const size_t pixels = static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height);
+                const size_t n = std::min(pixels, static_cast<size_t>(size - jpegSize));
+                for (size_t i = 0; i < n; ++i) picture.rgba[i * 4 + 3] = bytes[jpegSize + i];
+                ok = true;
+            }
+        }
+    }
+    if (!ok) {
+        int32_t size = 0;
+        uint8_t* bytes = loadPictureFile(name, &size, false);
+        ok = bytes && platform::decodePicture(bytes, size, picture);
+    }
+    if (!ok) return false;
+    width = picture.width;
+    height = picture.height;
+    rgba = std::move(picture.rgba);
+    return true;
+}
+
 TextureEntry* loadAlphaJpeg(const char* name, bool fatal) {
     if (!name) return nullptr;
     int32_t size = 0;

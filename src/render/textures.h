@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 struct TextureEntry {
     char name[128];
@@ -29,6 +30,9 @@ TextureEntry* copyTextureWithMask(const char* newName, const char* sourceName, c
 TextureEntry* createTextureFromPixels(const char* name, const uint8_t* rgba, int width, int height,
                                       bool hasAlpha);
 TextureEntry* findTexture(const char* name);
+// A picture's decoded pixels, found as loadTexture finds it (the alpha JPEG of a ".tga" name
+// first); false when there is none.
+bool readPicturePixels(const char* name, std::vector<uint8_t>& rgba, int& width, int& height);
 void releaseTexture(TextureEntry* texture);
 void releaseTextureByName(const char* name);
 void releaseAllTextures();
