@@ -132,9 +132,12 @@ void drawFrame(const Scene& s, int frame, bool pictureOnly = false) {
     waitForDrawing();
 }
 
-void runFrames(benchmark::State& state, bool pictureOnly, bool shortcuts = true) {
+void runFrames(benchmark::State& state, bool pictureOnly, bool shortcuts = true, bool plainPath = false) {
     platform::setHeadless(true);
+    const platform::gpu::Path plain = platform::gpu::Path::kPlain;
+    platform::gpu::forcePath(plainPath ? &plain : nullptr);
     if (!initDevice()) {
+        platform::gpu::forcePath(nullptr);
         state.SkipWithError("no OpenGL context");
         return;
     }
@@ -155,16 +158,20 @@ void runFrames(benchmark::State& state, bool pictureOnly, bool shortcuts = true)
     state.counters["copies"] = perFrame(stats.copies);
     state.counters["clears_left_out"] = perFrame(stats.clearsLeftOut);
     shutdownDevice();
+    platform::gpu::forcePath(nullptr);
     setTextureFileSource(nullptr);
     platform::setHeadless(false);
 }
 void BM_TypicalFrame(benchmark::State& state) { runFrames(state, false); }
 // The same frame with the drawing shortcuts off: everything drawn the plain way.
 void BM_TypicalFramePlain(benchmark::State& state) { runFrames(state, false, false); }
+// The plain drawing path, the one for every GPU.
+void BM_TypicalFramePlainPath(benchmark::State& state) { runFrames(state, false, false, true); }
 // The full-screen picture alone (the largest part of the frame's pixels).
 void BM_FullScreenPicture(benchmark::State& state) { runFrames(state, true); }
 BENCHMARK(BM_TypicalFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_TypicalFramePlain)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_TypicalFramePlainPath)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FullScreenPicture)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3)->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -17,6 +17,7 @@ struct WindowState {
     bool vsync = false;
     bool headless = false;
     bool cursorInside = true;
+    bool exposed = true;  // the window's contents were lost and must be shown again
     float cursorX = 400.0f;  // picture pixels
     float cursorY = 300.0f;
     std::deque<Event> injected;
@@ -145,6 +146,7 @@ bool translateSdlEvent(const SDL_Event& e, Event& out) {
                 case SDL_WINDOWEVENT_EXPOSED:
                 case SDL_WINDOWEVENT_MAXIMIZED:
                 case SDL_WINDOWEVENT_RESTORED:
+                    gWin.exposed = true;
                     refreshWindowSize();
                     return false;
                 case SDL_WINDOWEVENT_LEAVE: gWin.cursorInside = false; return false;
@@ -319,6 +321,12 @@ int refreshRateHz() {
 
 void setVsyncActive(bool on) { gWin.vsync = on; }
 bool vsyncActive() { return gWin.vsync; }
+
+bool takeWindowExposed() {
+    bool was = gWin.exposed;
+    gWin.exposed = false;
+    return was;
+}
 
 bool pollEvent(Event& out) {
     if (gWin.headless) {
