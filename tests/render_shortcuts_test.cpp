@@ -30,6 +30,8 @@ protected:
         const platform::gpu::Path software = platform::gpu::Path::kSoftware;
         platform::gpu::forcePath(&software);
         RenderTest::SetUp();
+        // Those the path leaves off as well: they are kept exact too.
+        platform::gpu::setShortcuts(platform::gpu::kAllShortcuts);
     }
     void TearDown() override {
         RenderTest::TearDown();
@@ -445,6 +447,7 @@ TEST_F(Shortcuts, AStateNoAllowListNamesTurnsEveryShortcutOff) {
         drawQuad(0, -100, 40, 40, UVRect{0.1f, 0.1f, 0.5f, 0.5f}, 0xFFFFFFFFu, 10.0f);
         endScene();
     };
+    platform::gpu::setShortcuts(platform::gpu::kAllShortcuts);
     auto statsOf = [&](bool scissor) {
         platform::gpu::drawStats() = {};
         // A scissor over the whole picture: the same picture, but a state no shortcut names.

@@ -588,7 +588,7 @@ bool init(int pictureWidth, int pictureHeight) {
         return false;
     }
     g.software = softwareRenderer();
-    g.shortcuts = g.software ? uint32_t{kAllShortcuts} : 0u;
+    g.shortcuts = g.software ? uint32_t{kSoftwarePathShortcuts} : 0u;
     g.blueFirst = g.software;
     g.bgraColours = hasGlExtension("GL_ARB_vertex_array_bgra") || hasGlExtension("GL_EXT_vertex_array_bgra");
     g.width = pictureWidth;
