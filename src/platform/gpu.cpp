@@ -589,6 +589,9 @@ bool init(int pictureWidth, int pictureHeight) {
     }
     g.software = softwareRenderer();
     g.shortcuts = g.software ? uint32_t{kSoftwarePathShortcuts} : 0u;
+    // SANDMERE_GPU_SHORTCUTS=<bits> chooses them otherwise, to time the game with them.
+    if (const char* which = std::getenv("SANDMERE_GPU_SHORTCUTS"); which && g.software)
+        g.shortcuts = static_cast<uint32_t>(std::strtoul(which, nullptr, 0)) & kAllShortcuts;
     g.blueFirst = g.software;
     g.bgraColours = hasGlExtension("GL_ARB_vertex_array_bgra") || hasGlExtension("GL_EXT_vertex_array_bgra");
     g.width = pictureWidth;

@@ -142,7 +142,8 @@ enum Shortcut : uint32_t {
     kAllShortcuts = 127,
     // Those the software path takes: the ones that paid for themselves when timed on the board
     // and the menus' typical frame (see the README's note on drawing).
-    kSoftwarePathShortcuts = kShortcutUnfiltered | kShortcutCopy | kShortcutDeferredClear | kShortcutColourOnly,
+    kSoftwarePathShortcuts =
+        kShortcutUnfiltered | kShortcutCopy | kShortcutOpaque | kShortcutDeferredClear | kShortcutColourOnly,
 };
 struct DrawStats {
     uint32_t quadsCut = 0;
