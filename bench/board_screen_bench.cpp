@@ -4,6 +4,7 @@
 // (--benchmark_filter=Frame) to compare on the same machine.
 #include <benchmark/benchmark.h>
 
+#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -42,7 +43,15 @@ void drawBoardFrame() {
     waitForDrawing();
 }
 
-void BM_BoardFrame(benchmark::State& state) {
+// Which drawing path, which of its shortcuts, and whether a MegaBomb goes off.
+struct Setup {
+    bool forced = false;
+    platform::gpu::Path path = platform::gpu::Path::kSoftware;
+    uint32_t shortcuts = platform::gpu::kSoftwarePathShortcuts;
+    bool megaBomb = false;
+};
+
+void runBoardFrames(benchmark::State& state, const Setup& setup) {
     const std::string data = SANDMERE_DATA_DIR;
     if (!std::filesystem::exists(data + "/targa.dat")) {
         state.SkipWithError("no data set");
@@ -51,10 +60,14 @@ void BM_BoardFrame(benchmark::State& state) {
     const std::string previous = platform::currentDir();
     platform::changeDir(data.c_str());
     platform::setHeadless(true);
+    platform::gpu::forcePath(setup.forced ? &setup.path : nullptr);
     if (!initDevice()) {
+        platform::gpu::forcePath(nullptr);
         state.SkipWithError("no OpenGL context");
         return;
     }
+    // Before any picture is loaded: some shortcuts are taken when a texture is made.
+    platform::gpu::setShortcuts(setup.shortcuts);
     setTracing(false);
     openPack("targa.dat");
     openPack("jpeg.dat");
@@ -71,10 +84,11 @@ void BM_BoardFrame(benchmark::State& state) {
     board().mode = kAdventure;
     startLevel(kStageTenLevel);
 
-    // A still frame: nothing ages between the frames, so every frame draws the same.
+    // A still frame: nothing ages between the frames, so every frame draws the same. With the
+    // MegaBomb, frames of 16 ms, the backdrop moving and the bomb's effect started every second.
     FrameClock& clock = frameClock();
-    clock.frameMs = 0.0f;
-    clock.deltaMs = 0;
+    clock.frameMs = setup.megaBomb ? 16.0f : 0.0f;
+    clock.deltaMs = setup.megaBomb ? 16 : 0;
     for (int i = 0; i < 150; ++i)
         spawnDebris(i % 8, -250.0f + static_cast<float>(i % 15) * 40.0f, 250.0f - static_cast<float>(i / 15) * 50.0f, 1);
     for (int i = 0; i < 64; ++i)
@@ -85,28 +99,86 @@ void BM_BoardFrame(benchmark::State& state) {
     for (Letter& l : boardView().letters)
         if (l.clock > 0.0f) l.clock = 3000.0f;
 
-    for (int i = 0; i < 5; ++i) drawBoardFrame();
+    int frame = 0;
+    auto next = [&] {
+        if (setup.megaBomb && frame % 62 == 0) startEffect("prototip", 0.0f, 0.0f);
+        ++frame;
+        drawBoardFrame();
+    };
+    for (int i = 0; i < 30; ++i) next();
     triangleCounter() = 0;
     platform::gpu::drawStats() = {};
-    for (auto _ : state) drawBoardFrame();
+    // The processor time of the whole process (the rasterizer's threads too): less moved by
+    // other work on the machine than the time on the clock.
+    auto processMs = [] {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+    };
+    double cpuStart = processMs();
+    for (auto _ : state) next();
+    state.counters["process_cpu_ms"] = (processMs() - cpuStart) / static_cast<double>(state.iterations());
     auto perFrame = [&](uint32_t n) { return static_cast<double>(n) / static_cast<double>(state.iterations()); };
     state.counters["triangles_per_frame"] = perFrame(triangleCounter());
     const platform::gpu::DrawStats& stats = platform::gpu::drawStats();
-    state.counters["quads_cut"] = perFrame(stats.quadsCut);
+    state.counters["quads_cut"] = perFrame(stats.quadsCut + stats.quadsLeftOut);
     state.counters["unfiltered_batches"] = perFrame(stats.unfilteredBatches);
     state.counters["one_level_batches"] = perFrame(stats.oneLevelBatches);
     state.counters["copies"] = perFrame(stats.copies);
+    state.counters["opaque_batches"] = perFrame(stats.opaqueBatches);
+    state.counters["clears_deferred"] = perFrame(stats.clearsDeferred);
+    state.counters["colour_only_draws"] = perFrame(stats.colourOnlyDraws);
+    if (setup.megaBomb) state.counters["live_particles"] = liveParticleCount();
 
     resetOutcomeHooks();
     forgetBoardPictures();
     resetBackdrops();
     resetEffects();
     shutdownDevice();
+    platform::gpu::forcePath(nullptr);
     resetResourceStore();
     freeStrings();
     platform::setHeadless(false);
     platform::changeDir(previous.c_str());
 }
+
+// The path the driver calls for (the software one under llvmpipe, with its shortcuts).
+void BM_BoardFrame(benchmark::State& state) { runBoardFrames(state, Setup{}); }
+// The software path with every shortcut on, those it leaves off too.
+void BM_BoardFrameAllShortcuts(benchmark::State& state) {
+    runBoardFrames(state, Setup{true, platform::gpu::Path::kSoftware, platform::gpu::kAllShortcuts, false});
+}
+void BM_BoardFramePlainPath(benchmark::State& state) {
+    runBoardFrames(state, Setup{true, platform::gpu::Path::kPlain, 0, false});
+}
+// The software path with every shortcut off, then with each alone (the argument is its bit).
+void BM_BoardFrameNoShortcuts(benchmark::State& state) {
+    runBoardFrames(state, Setup{true, platform::gpu::Path::kSoftware, 0, false});
+}
+void BM_BoardFrameOneShortcut(benchmark::State& state) {
+    runBoardFrames(state, Setup{true, platform::gpu::Path::kSoftware, static_cast<uint32_t>(state.range(0)), false});
+}
+void BM_BoardFrameMegaBomb(benchmark::State& state) {
+    runBoardFrames(state, Setup{false, platform::gpu::Path::kSoftware, platform::gpu::kSoftwarePathShortcuts, true});
+}
+void BM_BoardFrameMegaBombPlainPath(benchmark::State& state) {
+    runBoardFrames(state, Setup{true, platform::gpu::Path::kPlain, 0, true});
+}
 BENCHMARK(BM_BoardFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BoardFrameAllShortcuts)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BoardFramePlainPath)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BoardFrameNoShortcuts)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BoardFrameOneShortcut)
+    ->ArgName("shortcut")
+    ->Arg(platform::gpu::kShortcutCut)
+    ->Arg(platform::gpu::kShortcutUnfiltered)
+    ->Arg(platform::gpu::kShortcutFirstLevel)
+    ->Arg(platform::gpu::kShortcutCopy)
+    ->Arg(platform::gpu::kShortcutOpaque)
+    ->Arg(platform::gpu::kShortcutDeferredClear)
+    ->Arg(platform::gpu::kShortcutColourOnly)
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BoardFrameMegaBomb)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BoardFrameMegaBombPlainPath)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace

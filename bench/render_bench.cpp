@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <string>
 #include <vector>
@@ -132,20 +133,32 @@ void drawFrame(const Scene& s, int frame, bool pictureOnly = false) {
     waitForDrawing();
 }
 
-void runFrames(benchmark::State& state, bool pictureOnly, bool shortcuts = true) {
+void runFrames(benchmark::State& state, bool pictureOnly, uint32_t shortcuts = platform::gpu::kSoftwarePathShortcuts,
+               bool plainPath = false) {
     platform::setHeadless(true);
+    const platform::gpu::Path plain = platform::gpu::Path::kPlain;
+    platform::gpu::forcePath(plainPath ? &plain : nullptr);
     if (!initDevice()) {
+        platform::gpu::forcePath(nullptr);
         state.SkipWithError("no OpenGL context");
         return;
     }
     setTextureFileSource(&kSource);
     Scene s = setUp();
-    platform::gpu::setShortcuts(shortcuts ? uint32_t{platform::gpu::kAllShortcuts} : 0u);
+    platform::gpu::setShortcuts(shortcuts);
     int frame = 0;
     for (int i = 0; i < 5; ++i) drawFrame(s, frame++, pictureOnly);
     triangleCounter() = 0;
     platform::gpu::drawStats() = {};
+    // The processor time of the whole process (the rasterizer's threads too).
+    auto processMs = [] {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+    };
+    double cpuStart = processMs();
     for (auto _ : state) drawFrame(s, frame++, pictureOnly);
+    state.counters["process_cpu_ms"] = (processMs() - cpuStart) / static_cast<double>(state.iterations());
     auto perFrame = [&](uint32_t n) { return static_cast<double>(n) / static_cast<double>(state.iterations()); };
     state.counters["triangles_per_frame"] = perFrame(triangleCounter());
     const platform::gpu::DrawStats& stats = platform::gpu::drawStats();
@@ -155,16 +168,36 @@ void runFrames(benchmark::State& state, bool pictureOnly, bool shortcuts = true)
     state.counters["copies"] = perFrame(stats.copies);
     state.counters["clears_left_out"] = perFrame(stats.clearsLeftOut);
     shutdownDevice();
+    platform::gpu::forcePath(nullptr);
     setTextureFileSource(nullptr);
     platform::setHeadless(false);
 }
 void BM_TypicalFrame(benchmark::State& state) { runFrames(state, false); }
+void BM_TypicalFrameAllShortcuts(benchmark::State& state) { runFrames(state, false, platform::gpu::kAllShortcuts); }
 // The same frame with the drawing shortcuts off: everything drawn the plain way.
-void BM_TypicalFramePlain(benchmark::State& state) { runFrames(state, false, false); }
+void BM_TypicalFramePlain(benchmark::State& state) { runFrames(state, false, 0); }
+// With one shortcut alone (the argument is its bit).
+void BM_TypicalFrameOneShortcut(benchmark::State& state) {
+    runFrames(state, false, static_cast<uint32_t>(state.range(0)));
+}
+// The plain drawing path, the one for every GPU.
+void BM_TypicalFramePlainPath(benchmark::State& state) { runFrames(state, false, 0, true); }
 // The full-screen picture alone (the largest part of the frame's pixels).
 void BM_FullScreenPicture(benchmark::State& state) { runFrames(state, true); }
 BENCHMARK(BM_TypicalFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_TypicalFrameAllShortcuts)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_TypicalFramePlain)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_TypicalFrameOneShortcut)
+    ->ArgName("shortcut")
+    ->Arg(platform::gpu::kShortcutCut)
+    ->Arg(platform::gpu::kShortcutUnfiltered)
+    ->Arg(platform::gpu::kShortcutFirstLevel)
+    ->Arg(platform::gpu::kShortcutCopy)
+    ->Arg(platform::gpu::kShortcutOpaque)
+    ->Arg(platform::gpu::kShortcutDeferredClear)
+    ->Arg(platform::gpu::kShortcutColourOnly)
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_TypicalFramePlainPath)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FullScreenPicture)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3)->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "app/play_runner.h"
 #include "app/scene.h"
 #include "golden.h"
+#include "platform/gpu.h"
 #include "render/backdrops.h"
 #include "render/device.h"
 #include "render/effects.h"
@@ -132,7 +133,10 @@ TEST_F(BackdropGoldens, TheMenusAndTheTrophyRoomStandOnTheirBackdrops) {
     EXPECT_TRUE(golden::matches(halfSize(presented()), "backdrop_menus15"));
     setBackdrop(kTrophyRoomBackdrop);
     runner_->runFor(2000);
-    EXPECT_TRUE(golden::matches(halfSize(presented()), "backdrop_trophyroom17"));
+    // The top row of the two upper shelves falls where two texel rows meet: a rasterizer drawing
+    // with a depth buffer bound (the plain path) takes the other row there.
+    const int seam = platform::gpu::path() == platform::gpu::Path::kPlain ? 300 : 40;
+    EXPECT_TRUE(golden::matches(halfSize(presented()), "backdrop_trophyroom17", 6, seam));
 }
 
 TEST_F(BackdropGoldens, TheLevelToLevelTransitionAtItsMidpoint) {

@@ -21,9 +21,22 @@ constexpr int kDriverRounding = 1;
 // Where filtered quads overlap, each may add its steps; taking the second level where it
 // counts would change sharp features by far more.
 constexpr int kEightBitTolerance = 12;
+constexpr uint32_t kTargetShortcuts = platform::gpu::kShortcutColourOnly | platform::gpu::kShortcutDeferredClear;
 
+// The shortcuts belong to the software path: these tests take it whatever the driver is.
 class Shortcuts : public RenderTest {
 protected:
+    void SetUp() override {
+        const platform::gpu::Path software = platform::gpu::Path::kSoftware;
+        platform::gpu::forcePath(&software);
+        RenderTest::SetUp();
+        // Those the path leaves off as well: they are kept exact too.
+        platform::gpu::setShortcuts(platform::gpu::kAllShortcuts);
+    }
+    void TearDown() override {
+        RenderTest::TearDown();
+        platform::gpu::forcePath(nullptr);
+    }
     // The picture drawn by `scene` with the shortcuts on, compared with the plain one.
     // Returns the number of pixels that differ by more than `tolerance` (kFilterTolerance
     // where smooth filtering is on) and what the shortcuts did; more than `allowed` of them
@@ -32,7 +45,9 @@ protected:
                     int allowed = 0, uint32_t shortcuts = platform::gpu::kAllShortcuts) {
         std::vector<uint8_t> plain, quick;
         for (bool on : {false, true}) {
-            platform::gpu::setShortcuts(on ? shortcuts : 0);
+            // Both ways draw into the same kind of target: with no depth buffer bound, the
+            // rasterizer takes paths of its own that round a step differently.
+            platform::gpu::setShortcuts((on ? shortcuts : 0u) | kTargetShortcuts);
             clearTarget(0xFF203040u);
             platform::gpu::drawStats() = {};
             scene();
@@ -405,4 +420,129 @@ TEST_F(Shortcuts, TexturesShownNoSmallerAreFilteredOnTheirFirstLevel) {
     }
 }
 
+// A scene in which every shortcut fires: a full-screen opaque picture (copied, its clear left
+// out), a texel-exact quad and a reduced one of a picture with clear margins (cut, unfiltered,
+// filtered on its first level), part of a partly opaque picture (drawn without blending), a
+// depth clear while the depth test is off (deferred) and 2D drawing without depth.
+TEST_F(Shortcuts, AStateNoAllowListNamesTurnsEveryShortcutOff) {
+    auto full = makePixels(1024, 1024, [](int x, int y) { return Rgba{x % 256, y % 256, 90, 255}; });
+    TextureEntry* backdrop = createTextureFromPixels("full", full.data(), 1024, 1024, false);
+    TextureEntry* margins = patch("margins.tga", {0, 0, 0, 0}, true);
+    auto half = makePixels(64, 64, [](int x, int) { return Rgba{200, 100, 50, x < 40 ? 255 : 0}; });
+    TextureEntry* partly = createTextureFromPixels("partly", half.data(), 64, 64, false);
+    auto scene = [&] {
+        clearDepth(1.0f);
+        clearTarget(0xFF102030u);
+        bindTexture(backdrop);
+        switchOff(kSwitchSmoothFiltering);
+        drawScreenRect(0, 0, 800, 600, 0, 0, 0.78125f, 0.5859375f, 0xFFFFFFFFu);
+        switchOn(kSwitchSmoothFiltering);
+        bindTexture(margins);
+        drawQuad(-200.0f, 100.0f, 64, 64, kFull, 0xFFFFFFFFu, 10.0f);
+        endScene();  // a batch of its own: one to one
+        drawQuad(200, 100, 120, 110, kFull, 0xFFFFFFFFu, 10.0f);  // enlarged
+        endScene();
+        drawQuad(0, 200, 41, 37, kFull, 0xFFFFFFFFu, 10.0f);  // reduced
+        bindTexture(partly);
+        drawQuad(0, -100, 40, 40, UVRect{0.1f, 0.1f, 0.5f, 0.5f}, 0xFFFFFFFFu, 10.0f);
+        endScene();
+    };
+    platform::gpu::setShortcuts(platform::gpu::kAllShortcuts);
+    auto statsOf = [&](bool scissor) {
+        platform::gpu::drawStats() = {};
+        // A scissor over the whole picture: the same picture, but a state no shortcut names.
+        platform::gpu::setScissor(scissor, 0, 0, 800, 600);
+        scene();
+        std::vector<uint8_t> shot = picture();
+        platform::gpu::setScissor(false, 0, 0, 0, 0);
+        return std::make_pair(platform::gpu::drawStats(), shot);
+    };
+    auto [free, freeShot] = statsOf(false);
+    EXPECT_GT(free.copies, 0u);
+    EXPECT_GT(free.clearsLeftOut, 0u);
+    EXPECT_GT(free.quadsCut, 0u);
+    EXPECT_GT(free.unfilteredBatches, 0u);
+    EXPECT_GT(free.oneLevelBatches, 0u);
+    EXPECT_GT(free.opaqueBatches, 0u);
+    EXPECT_GT(free.clearsDeferred, 0u);
+    EXPECT_GT(free.colourOnlyDraws, 0u);
+    auto [held, heldShot] = statsOf(true);
+    EXPECT_EQ(held.copies + held.clearsLeftOut + held.quadsCut + held.quadsLeftOut + held.unfilteredBatches +
+                  held.oneLevelBatches + held.opaqueBatches + held.clearsDeferred + held.colourOnlyDraws,
+              0u);
+    platform::gpu::setScissor(true, 0, 0, 800, 600);
+    for (auto which : {platform::gpu::kShortcutCut, platform::gpu::kShortcutUnfiltered, platform::gpu::kShortcutFirstLevel,
+                       platform::gpu::kShortcutCopy, platform::gpu::kShortcutOpaque,
+                       platform::gpu::kShortcutDeferredClear, platform::gpu::kShortcutColourOnly})
+        EXPECT_FALSE(platform::gpu::shortcutAllowedNow(which)) << which;
+    platform::gpu::setScissor(false, 0, 0, 0, 0);
+    // The picture is the same either way, give or take the filter's rounding.
+    int differing = 0;
+    for (size_t i = 0; i < freeShot.size(); ++i) differing += std::abs(freeShot[i] - heldShot[i]) > kFilterTolerance;
+    EXPECT_EQ(differing, 0);
+}
+
+// The scissor limits clears and drawing to its rectangle, on either path (the test runs on the
+// path the driver or the environment chooses).
+TEST_F(RenderTest, TheScissorLimitsClearsAndDrawingToItsRectangle) {
+    clearTarget(0xFF000000u);
+    platform::gpu::setScissor(true, 100, 50, 200, 100);  // x 100..299, y 50..149 from the top
+    clearTarget(0xFF0000FFu);
+    bindTexture(nullptr);
+    setBlendMode(kBlendOpaque);
+    drawQuadRect(-400, 300, 400, 200, kFull, 0xFFFF0000u, 10.0f);  // the top 100 rows
+    setBlendMode(kBlendAlpha);
+    platform::gpu::setScissor(false, 0, 0, 0, 0);
+    picture();
+    EXPECT_TRUE(near(at(99, 100), {0, 0, 0, 255}, 0));
+    EXPECT_TRUE(near(at(100, 100), {0, 0, 255, 255}, 0));
+    EXPECT_TRUE(near(at(299, 149), {0, 0, 255, 255}, 0));
+    EXPECT_TRUE(near(at(300, 100), {0, 0, 0, 255}, 0));
+    EXPECT_TRUE(near(at(200, 150), {0, 0, 0, 255}, 0));
+    EXPECT_TRUE(near(at(150, 60), {255, 0, 0, 255}, 0));
+    EXPECT_TRUE(near(at(150, 20), {0, 0, 0, 255}, 0));
+    EXPECT_TRUE(near(at(500, 60), {0, 0, 0, 255}, 0));
+    // Off again: clears reach everywhere.
+    clearTarget(0xFF00FF00u);
+    EXPECT_TRUE(near(pixel(10, 590), {0, 255, 0, 255}, 0));
+}
+
+// A picture the window shows already is not sent again: the same drawing of the same texels in
+// the same place. Anything else is.
+TEST_F(RenderTest, APictureTheWindowShowsIsNotSentAgain) {
+    auto texels = makePixels(16, 16, [](int x, int y) { return Rgba{x * 16, y * 16, 0, 255}; });
+    TextureEntry* t = createTextureFromPixels("still", texels.data(), 16, 16, false);
+    float x = 0.0f;
+    auto frame = [&](bool force = false) {
+        clearDepth(1.0f);
+        clearTarget(0xFFB4B4B4u);
+        bindTexture(t);
+        drawQuad(x, 0, 64, 64, kFull, 0xFFFFFFFFu, 10.0f);
+        return platform::gpu::present(true, 800, 600, 0, 0, 800, 600, force);
+    };
+    EXPECT_TRUE(frame());   // the first frame
+    EXPECT_TRUE(frame());   // the first one told apart by its drawing
+    EXPECT_FALSE(frame());  // the same again
+    EXPECT_FALSE(frame());
+    EXPECT_TRUE(frame(true));  // the window was uncovered
+    x = 1.0f;
+    EXPECT_TRUE(frame());  // moved
+    EXPECT_FALSE(frame());
+    texels[0] = 255;
+    platform::gpu::uploadTexture(t->texture, 0, 0, 16, 16, texels.data());
+    EXPECT_TRUE(frame());  // new texels
+    EXPECT_FALSE(frame());
+    EXPECT_TRUE(platform::gpu::present(true, 1024, 768, 0, 0, 1024, 768));  // a frame of nothing, elsewhere
+    // Drawn over what the picture held before, without a clear: the frame depends on more
+    // than its own drawing.
+    for (int i = 0; i < 3; ++i) {
+        drawQuad(x, 0, 64, 64, kFull, 0xFFFFFFFFu, 10.0f);
+        EXPECT_TRUE(platform::gpu::present(true, 800, 600, 0, 0, 800, 600));
+    }
+    // Frames that go nowhere have nothing to swap.
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(platform::gpu::present(false, 800, 600, 0, 0, 800, 600));
+    EXPECT_GE(platform::gpu::drawStats().presentsLeftOut, 4u);
+}
+
 }  // namespace
+

@@ -1,6 +1,7 @@
-// The drawing shortcuts: ways of drawing that give the picture the plain way gives, for less
-// work on a software rasterizer. Quads are cut down to the texels that change the target,
-// texel-exact quads lose their filtering, and opaque unfiltered pictures are copied.
+// The drawing shortcuts of the software path: ways of drawing that give the picture the plain
+// way gives, for less work on a software rasterizer. Quads are cut down to the texels that
+// change the target, texel-exact quads lose their filtering, and opaque unfiltered pictures
+// are copied. Each fires only under the states its allow-list (gpu_state.h) names.
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -235,7 +236,7 @@ bool quadIsNotMinified(const Vertex* q) {
 // filtering. The texture coordinates of every pixel that is left stay as they were.
 Trim trimQuad(const Vertex* q, Vertex* out) {
     GpuState& g = *gGpu;
-    uint8_t skippable = (g.shortcuts & kShortcutCut) ? skippableTexels() : 0;
+    uint8_t skippable = allowed(kShortcutCut, kCutSafe) ? skippableTexels() : 0;
     if (!skippable) return Trim::kWhole;
     // Unfiltered, a pixel centre on the border of two texels may go the other way once the
     // quad is cut; not so where texel centres lie on pixel centres.
@@ -352,7 +353,7 @@ Trim trimQuad(const Vertex* q, Vertex* out) {
 // than filling the pixels one by one. False, with nothing done, when the batch is not such.
 bool copyBatch() {
     GpuState& g = *gGpu;
-    if (!(g.shortcuts & kShortcutCopy) || g.batchCount != 6 || !g.affine || g.depthTest || g.lighting || g.culling || !g.texture) return false;
+    if (g.batchCount != 6 || !g.texture || !allowed(kShortcutCopy, kCopySafe)) return false;
     if (g.linear && !g.texelExact) return false;
     if (g.blending && g.blendMode != 0 && g.blendMode != 2) return false;
     const Vertex* b = g.batch;
@@ -411,7 +412,7 @@ bool copyBatch() {
     runWaitingColourClear();
     if (!g.copySource) g.fn.genFramebuffers(1, &g.copySource);
     g.fn.bindFramebuffer(GL_READ_FRAMEBUFFER, g.copySource);
-    g.fn.framebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, g.texture, 0);
+    g.fn.framebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, info->name, 0);
     for (int r = 0; r < rows.count; ++r) {
         for (int c = 0; c < columns.count; ++c) {
             const CopyRun& col = columns.runs[c];
@@ -421,6 +422,7 @@ bool copyBatch() {
         }
     }
     g.fn.framebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+    g.boundFramebuffer = 0;
     bindCurrentTarget();
     // The unsure rows and columns: the quad drawn through a one-pixel slit, so that each of
     // their pixels comes out as drawing the whole quad would make it.

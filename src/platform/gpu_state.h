@@ -50,16 +50,23 @@ struct GlFunctions {
     PFNGLBUFFERDATAPROC bufferData = nullptr;
 };
 
-// What the backend knows of each texture: its size, its levels, and the top-left area whose
-// texels are all opaque.
-struct TextureInfo {
+// A texture of the backend: the GL objects and what is known of its texels. Handles given out
+// are slot numbers + 1; a render target's framebuffer handle is its texture's.
+struct TextureSlot {
+    GLuint name = 0;
+    // Render targets: the colour framebuffer, and on the software path its twin with the
+    // shared depth and stencil buffer attached (on the plain path the two are one).
+    GLuint framebuffer = 0;
+    GLuint depthFramebuffer = 0;
     int width = 0;
     int height = 0;
     int levels = 1;
+    // The top-left area whose texels are all opaque.
     int opaqueWidth = 0;
     int opaqueHeight = 0;
     // What each block of 4 x 4 texels holds (kClearAlpha, kClearTexels), row by row; empty
-    // when the contents are not known here (render targets) or no block is clear.
+    // when the contents are not known here (render targets) or no block is clear. Kept on the
+    // software path alone.
     std::vector<uint8_t> clearBlocks;
     // For each block, where its texels that are not clear lie: the low byte for kClearAlpha,
     // the high byte for kClearTexels, each as first and last column, first and last row
@@ -67,7 +74,11 @@ struct TextureInfo {
     std::vector<uint16_t> inkBoxes;
     int blocksWide = 0;
     int blocksHigh = 0;
+    uint32_t version = 0;  // counts the changes of its texels
 };
+using TextureInfo = TextureSlot;
+// The game's cache holds 1023 textures; the two pictures and tests' own make up the rest.
+constexpr int kTextureSlots = 1152;
 
 constexpr int kBlockSize = 4;
 constexpr uint8_t kClearAlpha = 1;   // every texel of the block has alpha 0
@@ -83,23 +94,42 @@ struct AppliedStates {
     int sampler = -1;  // 0 nearest, 1 linear, 2 linear between the two levels
 };
 
+// The states that shortcuts know of, as bits of one word: each shortcut names the ones under
+// which it may fire, and any other (including states added later) turns it off.
+enum Condition : uint32_t {
+    kWithTexture = 1u << 0,
+    kWithBlending = 1u << 1,
+    kBlendAlpha = 1u << 2,       // alpha / inverse alpha
+    kBlendColourOne = 1u << 3,   // colour / one
+    kBlendOpaque = 1u << 4,      // one / zero
+    kBlendAlphaOne = 1u << 5,    // alpha / one
+    kWithAlphaTest = 1u << 6,
+    kWithLinear = 1u << 7,
+    kWithDepthTest = 1u << 8,
+    kWithDepthWrite = 1u << 9,   // counted only while the depth test is on
+    kWithCulling = 1u << 10,
+    kWithLighting = 1u << 11,
+    kWithPerspective = 1u << 12,
+    kIntoTexture = 1u << 13,     // drawing into a render target rather than the picture
+    kWithScissor = 1u << 14,
+};
+
 struct GpuState {
     bool up = false;
     GlFunctions fn;
+    bool software = false;    // the software-rasterizer path, with its shortcuts
     bool bgraColours = true;  // vertex colours as blue, green, red, alpha bytes
+    bool blueFirst = false;   // textures given their texels blue first (the software path)
     int width = 800;
     int height = 600;
-    GLuint pictureTexture[2] = {0, 0};
-    GLuint pictureFramebuffer[2] = {0, 0};
-    // Every colour framebuffer has a twin with the shared depth and stencil buffer attached.
-    // The twin is bound only while the depth test is on: a software rasterizer draws much
-    // faster into a target without depth, and 2D drawing never needs it.
+    TextureSlot slots[kTextureSlots];
+    uint32_t picture[2] = {0, 0};  // the two pictures' handles
     GLuint depthStencil = 0;
-    std::vector<GLuint> depthTwin;  // by colour framebuffer name
-    // A depth or stencil clear given while the twin was not bound: done on the twin of
-    // `pendingClearTarget` (whose size it covers) when the depth test is next switched on.
+    // A depth or stencil clear given while only the colour framebuffer was bound: done on the
+    // depth framebuffer of `pendingClearTarget` (whose size it covers) when the depth test is
+    // next switched on.
     GLbitfield pendingClear = 0;
-    GLuint pendingClearTarget = 0;
+    uint32_t pendingClearTarget = 0;
     int pendingWidth = 0, pendingHeight = 0;
     float pendingDepth = 1.0f;
     GLint pendingStencil = 0;
@@ -108,8 +138,20 @@ struct GpuState {
     bool colourClearWaiting = false;
     float colourClear[4] = {0, 0, 0, 0};
     int back = 0;  // the picture being drawn; the other one was presented last
-    GLuint target = 0;  // 0: the picture
+    uint32_t target = 0;  // the render target's handle; 0: the picture
     int targetWidth = 800, targetHeight = 600;
+    GLuint boundFramebuffer = 0;  // 0 when not known
+    bool scissor = false;
+    int scissorBox[4] = {0, 0, 0, 0};
+    // The still screen: what the frame drawn so far comes to, and what the picture last shown
+    // in the window came to; equal, the window is left as it is.
+    uint64_t frameSignature = 0;
+    bool frameKnown = true;  // false once the frame depends on more than its own drawing
+    bool signing = false;     // only while frames go to a window
+    bool pictureCleared = false;  // the picture was cleared whole in this frame
+    uint64_t shownSignature = 0;
+    bool shownKnown = false;
+    int shownGeometry[6] = {0, 0, 0, 0, 0, 0};
     GLuint samplers[3] = {0, 0, 0};
     GLuint copySource = 0;  // a framebuffer for reading a texture that is copied
     // The sprite shaders: texel x vertex colour, the texel alone (all vertices white), and the
@@ -117,7 +159,6 @@ struct GpuState {
     // sprites, with less work for each pixel. 0 when the driver has none.
     GLuint spriteProgram[3] = {0, 0, 0};
     GLuint currentProgram = 0;
-    std::vector<TextureInfo> textures;  // by texture name
     AppliedStates applied;
 
     bool depthTest = false;
@@ -129,7 +170,7 @@ struct GpuState {
     bool culling = false;
     bool lighting = false;
     bool linear = false;
-    GLuint texture = 0;
+    uint32_t texture = 0;  // the bound texture's handle
     bool lightPreset = false;
     float world[16];
     float view[16];
@@ -156,19 +197,44 @@ struct GpuState {
 };
 extern GpuState* gGpu;
 
-TextureInfo* textureInfo(GLuint name);  // null for 0 and unknown names
-// True when every fragment of the gathered vertices comes out with alpha 255.
+TextureSlot* textureInfo(uint32_t handle);  // null for 0 and unknown handles
+// The states now in force, as Condition bits.
+uint32_t conditions();
+// True when the shortcut is on (the software path, and not turned off) and every state now
+// in force is one it names as safe.
+bool allowed(uint32_t shortcut, uint32_t safeStates);
 // The sampler the batch draws with: 0 nearest, 1 bilinear on the first level, 2 both levels.
 int batchSampler();
+// True when every fragment of the gathered vertices comes out with alpha 255.
 bool batchIsOpaque();
-// Binds the current colour target, or its depth twin while the depth test is on.
+// Binds the current colour target, or its depth framebuffer where that is needed.
 void bindCurrentTarget();
 // The gathered vertices, drawn.
 void drawBatch();
 // Does the colour clear that waits, if one does.
 void runWaitingColourClear();
+// Adds what a draw or a clear gives to the frame's signature.
+void sign(const void* bytes, size_t size);
+void signStates();
 
 // The drawing shortcuts (gpu_shortcuts.cpp).
+
+// The states under which each shortcut may fire; the drawing code checks the finer conditions
+// each states for itself.
+constexpr uint32_t kCommonSafe = kWithTexture | kWithBlending | kBlendAlpha | kWithAlphaTest | kWithLinear;
+constexpr uint32_t kCutSafe = kCommonSafe | kBlendColourOne | kBlendAlphaOne | kWithDepthTest | kWithDepthWrite |
+                              kWithCulling | kWithPerspective | kIntoTexture;
+constexpr uint32_t kUnfilteredSafe = kCommonSafe | kBlendColourOne | kBlendOpaque | kBlendAlphaOne | kWithDepthTest |
+                                     kWithDepthWrite | kWithCulling | kIntoTexture;
+constexpr uint32_t kFirstLevelSafe = kUnfilteredSafe;
+constexpr uint32_t kCopySafe = kCommonSafe | kBlendOpaque | kIntoTexture;
+constexpr uint32_t kOpaqueSafe = kCommonSafe | kWithDepthTest | kWithDepthWrite | kWithCulling | kWithPerspective |
+                                 kIntoTexture;
+constexpr uint32_t kDeferredClearSafe = kCommonSafe | kBlendColourOne | kBlendOpaque | kBlendAlphaOne |
+                                        kWithDepthTest | kWithDepthWrite | kWithCulling | kWithLighting |
+                                        kWithPerspective | kIntoTexture;
+// Only while the depth test is off is the colour framebuffer alone bound.
+constexpr uint32_t kColourOnlySafe = kDeferredClearSafe & ~(kWithDepthTest | kWithDepthWrite);
 
 // Finds the clear blocks of a region of the texture that was just given its texels (pitch in
 // texels), and where the others hold their texels. Blocks only partly inside the region are

@@ -19,6 +19,7 @@ struct WindowState {
     bool vsync = false;
     bool headless = false;
     bool cursorInside = true;
+    bool exposed = true;  // the window's contents were lost and must be shown again
     float cursorX = 400.0f;  // picture pixels
     float cursorY = 300.0f;
     std::deque<Event> injected;
@@ -146,6 +147,7 @@ bool translateSdlEvent(const SDL_Event& e, Event& out) {
                 case SDL_WINDOWEVENT_MAXIMIZED:
                 case SDL_WINDOWEVENT_RESTORED:
                 case SDL_WINDOWEVENT_DISPLAY_CHANGED:  // another screen may have another density
+                    gWin.exposed = true;
                     refreshWindowSize();
                     return false;
                 case SDL_WINDOWEVENT_LEAVE: gWin.cursorInside = false; return false;
@@ -355,6 +357,12 @@ int refreshRateHz() {
 
 void setVsyncActive(bool on) { gWin.vsync = on; }
 bool vsyncActive() { return gWin.vsync; }
+
+bool takeWindowExposed() {
+    bool was = gWin.exposed;
+    gWin.exposed = false;
+    return was;
+}
 
 bool pollEvent(Event& out) {
     if (gWin.headless) {

@@ -69,6 +69,8 @@ int listDisplayModes(DisplayMode* out, int capacity);
 int refreshRateHz();  // 60 when unknown
 void setVsyncActive(bool on);
 bool vsyncActive();
+// True once after the window was shown, uncovered or restored: its picture must be sent again.
+bool takeWindowExposed();
 
 // Events: one translated event per call; false when the queue is empty.
 bool pollEvent(Event& out);

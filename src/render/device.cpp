@@ -199,8 +199,10 @@ void presentFrame() {
             platform::glDrawableSize(dw, dh);
             platform::fitPicture(dw, dh, vx, vy, vw, vh);
         }
-        platform::gpu::present(toWindow, dw, dh, vx, vy, vw, vh);
-        if (toWindow) platform::swapGlWindow();
+        // A picture the window shows already is not sent again; with vertical sync the swap
+        // also spaces the frames, so it is kept.
+        bool force = toWindow && (platform::takeWindowExposed() || platform::vsyncActive());
+        if (platform::gpu::present(toWindow, dw, dh, vx, vy, vw, vh, force) && toWindow) platform::swapGlWindow();
     }
     if (gDev.videoChangePending) {
         // The "reset": the mode is chosen again and the window placed. The GL context lives on

@@ -1,7 +1,9 @@
 #include "render/text.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "platform/fatal.h"
 #include "platform/gpu.h"
@@ -10,11 +12,20 @@
 #include "render/textures.h"
 
 namespace {
+// Where a cell of the glyph sheet holds texels that show (alpha above 0), in texels from the
+// cell's top-left corner, the end excluded; measured once when the font is loaded.
+struct InkBox {
+    int16_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool known = false;  // false: the whole cell counts
+};
+
 struct Font {
     FontMetrics metrics;
     float scaleX;
     float ratioY;
     TextureEntry* sheet;
+    InkBox ink[256];
+    int cellTexels;
 };
 
 struct TextState {
@@ -38,8 +49,11 @@ const Font* currentFont() {
 
 float advanceOf(const Font& f, unsigned char c) { return f.metrics.advance[c]; }
 
-// One glyph quad centred at (px, py), covering its whole cell.
-void drawGlyph(const Font& f, unsigned char c, float px, float py, float s) {
+// One glyph quad centred at (px, py), covering its whole cell. Where the cell's clear texels
+// would leave the picture as it is, only its ink box is drawn (with a texel to spare for
+// filtering): the same pixels for less work.
+void drawGlyph(const Font& f, unsigned char c, float px, float py, float s, bool inkOnly) {
+    triangleCounter() += 2;
     float hx = s * f.scaleX;
     float hy = s * f.scaleX * f.ratioY;
     int n = f.metrics.cellsPerRow;
@@ -47,13 +61,64 @@ void drawGlyph(const Font& f, unsigned char c, float px, float py, float s) {
     float step = f.metrics.cellSize;
     float u = static_cast<float>(k % n) / static_cast<float>(n);
     float v = static_cast<float>(k / n) / static_cast<float>(n);
+    // The part of the cell drawn, as fractions of its sides.
+    float a0 = 0.0f, a1 = 1.0f, b0 = 0.0f, b1 = 1.0f;
+    const InkBox& ink = f.ink[k];
+    if (inkOnly && ink.known) {
+        if (ink.x1 <= ink.x0) return;  // nothing shows
+        auto fraction = [&](int texel, float spare) {
+            float t = (static_cast<float>(texel) + spare) / static_cast<float>(f.cellTexels);
+            return t < 0.0f ? 0.0f : (t > 1.0f ? 1.0f : t);
+        };
+        a0 = fraction(ink.x0, -1.5f);
+        a1 = fraction(ink.x1, 1.5f);
+        b0 = fraction(ink.y0, -1.5f);
+        b1 = fraction(ink.y1, 1.5f);
+    }
+    float left = px - hx + 2.0f * hx * a0, right = px - hx + 2.0f * hx * a1;
+    float top = py + hy - 2.0f * hy * b0, bottom = py + hy - 2.0f * hy * b1;
+    float u0 = u + step * a0, u1 = u + step * a1, v0 = v + step * b0, v1 = v + step * b1;
     uint32_t colour = tintColour(gText.colour);
-    const platform::gpu::Vertex quad[4] = {{px - hx, py + hy, kTextZ, colour, u, v},
-                                           {px + hx, py + hy, kTextZ, colour, u + step, v},
-                                           {px - hx, py - hy, kTextZ, colour, u, v + step},
-                                           {px + hx, py - hy, kTextZ, colour, u + step, v + step}};
+    const platform::gpu::Vertex quad[4] = {{left, top, kTextZ, colour, u0, v0},
+                                           {right, top, kTextZ, colour, u1, v0},
+                                           {left, bottom, kTextZ, colour, u0, v1},
+                                           {right, bottom, kTextZ, colour, u1, v1}};
     platform::gpu::drawSprites(quad, 4, platform::gpu::kTriangleStrip);
-    triangleCounter() += 2;
+}
+
+// The ink box of every cell of the sheet.
+void measureInk(Font& f) {
+    f.cellTexels = 0;
+    if (!f.sheet || !f.sheet->texture || f.sheet->width != f.sheet->height) return;
+    int n = f.metrics.cellsPerRow;
+    int side = static_cast<int>(f.sheet->width);
+    if (n <= 0 || side % n != 0 || side / n > 32767) return;
+    std::vector<uint8_t> texels(static_cast<size_t>(side) * static_cast<size_t>(side) * 4);
+    if (!platform::gpu::readTexture(f.sheet->texture, texels.data())) return;
+    int cell = side / n;
+    f.cellTexels = cell;
+    for (int k = 0; k < 256 && k < n * n; ++k) {
+        InkBox box;
+        box.x0 = box.y0 = static_cast<int16_t>(cell);
+        int cx = (k % n) * cell, cy = (k / n) * cell;
+        // The texels just outside the cell count too: filtering at its edge reaches them (the
+        // sheet repeats beyond its sides).
+        for (int y = -1; y <= cell; ++y) {
+            int ty = (cy + y + side) % side;
+            for (int x = -1; x <= cell; ++x) {
+                int tx = (cx + x + side) % side;
+                if (texels[(static_cast<size_t>(ty) * side + tx) * 4 + 3] == 0) continue;
+                int ix = std::clamp(x, 0, cell - 1), iy = std::clamp(y, 0, cell - 1);
+                box.x0 = std::min<int16_t>(box.x0, static_cast<int16_t>(ix));
+                box.y0 = std::min<int16_t>(box.y0, static_cast<int16_t>(iy));
+                box.x1 = std::max<int16_t>(box.x1, static_cast<int16_t>(ix + 1));
+                box.y1 = std::max<int16_t>(box.y1, static_cast<int16_t>(iy + 1));
+            }
+        }
+        if (box.x1 <= box.x0) box.x0 = box.x1 = box.y0 = box.y1 = 0;
+        box.known = true;
+        f.ink[k] = box;
+    }
 }
 
 bool isLineEnd(unsigned char c) { return c == '\r' || c == '\n'; }
@@ -65,7 +130,7 @@ int skipLineEnd(const unsigned char* t, int i) {
     return i + 1;
 }
 
-void drawLeftAnchored(const Font& f, float x, float y, float s, const unsigned char* t) {
+void drawLeftAnchored(const Font& f, float x, float y, float s, const unsigned char* t, bool inkOnly) {
     gText.penX = x;
     gText.penY = y;
     gText.penZ = kTextZ;
@@ -81,13 +146,13 @@ void drawLeftAnchored(const Font& f, float x, float y, float s, const unsigned c
             gText.offset = -s * advanceOf(f, t[i]) / 2.0f;
             continue;
         }
-        drawGlyph(f, c, gText.penX + gText.offset, gText.penY, s);
+        drawGlyph(f, c, gText.penX + gText.offset, gText.penY, s, inkOnly);
         gText.offset += s * advanceOf(f, c) / 2.0f;
         ++i;
     }
 }
 
-void drawCentred(const Font& f, float x, float y, float s, const unsigned char* t) {
+void drawCentred(const Font& f, float x, float y, float s, const unsigned char* t, bool inkOnly) {
     gText.penX = x;
     gText.penY = y;
     gText.penZ = kTextZ;
@@ -100,7 +165,7 @@ void drawCentred(const Font& f, float x, float y, float s, const unsigned char* 
         for (int j = i; j < end; ++j) {
             unsigned char c = t[j];
             if (j > 0) gText.offset += s * advanceOf(f, c) / 2.0f;
-            drawGlyph(f, c, gText.penX + gText.offset, gText.penY, s);
+            drawGlyph(f, c, gText.penX + gText.offset, gText.penY, s, inkOnly);
             gText.offset += s * advanceOf(f, c) / 2.0f;
         }
         if (!t[end]) break;
@@ -147,6 +212,7 @@ void loadFont(const char* baseName, float scaleX, float ratioY) {
         f.scaleX = scaleX;
         f.ratioY = ratioY;
         f.sheet = sheet;
+        measureInk(f);
     }
     gText.colour = 0xFFFFFFFFu;
     gText.highlight = loadTexture("podsvet.jpg");
@@ -179,8 +245,9 @@ void drawText(float x, float y, float size, const char* text, bool centred) {
     if (!f || !text) return;
     bindTexture(f->sheet);
     const auto* t = reinterpret_cast<const unsigned char*>(text);
-    if (centred) drawCentred(*f, x, y, size, t);
-    else drawLeftAnchored(*f, x, y, size, t);
+    bool inkOnly = platform::gpu::clearTexelsChangeNothing();
+    if (centred) drawCentred(*f, x, y, size, t, inkOnly);
+    else drawLeftAnchored(*f, x, y, size, t, inkOnly);
 }
 
 float textWidth(const char* text, float size) {
