@@ -243,7 +243,8 @@ void runSelectedItem() {
             return;
         }
         m.editedProfile = m.hoveredWidget;
-        std::snprintf(m.textField, sizeof m.textField, "%s", profileTable().slots[m.editedProfile].name);
+        std::snprintf(m.textField, sizeof m.textField, "%.*s", static_cast<int>(sizeof m.textField - 1),
+                      profileTable().slots[m.editedProfile].name);
         item->parent = current;
         openMenu(item);
     } else if (!std::strcmp(name, "okrename")) {
