@@ -20,7 +20,7 @@ bool inTable(const MenuNode* n) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     platform::setHeadless(true);
     const char* bytes = reinterpret_cast<const char*>(data);
-    const void* zero = std::memchr(bytes, 0, size);
+    const void* zero = size > 0 ? std::memchr(bytes, 0, size) : nullptr;
     const size_t split = zero ? static_cast<size_t>(static_cast<const char*>(zero) - bytes) : size;
     const std::string menuText(bytes, split);
     const std::string captions = split < size ? std::string(bytes + split + 1, size - split - 1) : std::string();
