@@ -19,6 +19,7 @@
 #include "board/board_view.h"
 #include "board/falling.h"
 #include "board/play.h"
+#include "forged_game.h"
 #include "menus/menus.h"
 #include "platform/image.h"
 #include "platform/random.h"
@@ -108,29 +109,15 @@ inline void keep(const platform::Picture& p, const std::string& name) {
 }
 
 // The game run to the end of its loading, with one player of three lives.
-class BoardScreen : public ::testing::Test {
+class BoardScreen : public ForgedGame {
 protected:
     void SetUp() override {
-        if (!testing_support::dataSetAvailable("music.mo3")) {
-            if (testing_support::dataSetRequired()) FAIL() << "missing data set";
-            GTEST_SKIP() << "data set not built";
-        }
-        testing_support::makeForgedInstall(dir_);
-        runner_ = std::make_unique<PlayRunner>(dir_.str());
-        ASSERT_TRUE(runner_->start());
-        // A key shortens each splash; the loading runs after the last.
-        for (int i = 0; i < 2000 && !application().dataLoaded; ++i) {
-            if (i % 10 == 0) runner_->key(32);
-            runner_->frames(1);
-        }
-        ASSERT_TRUE(application().dataLoaded);
+        ForgedGame::SetUp();
+        if (!started()) return;
+        passTheLoader(32, false);
         runner_->frames(1);
         ASSERT_TRUE(createProfile("TESTER"));
         selectProfile(0);
-    }
-    void TearDown() override {
-        if (runner_) runner_->close();
-        runner_.reset();
     }
 
     // Starts a level (0-based) of a mode on a seed: the modes' own start, shown from the next frame.
@@ -168,9 +155,6 @@ protected:
         clickAt(at.x, at.y);
     }
     PlayRunner& runner() { return *runner_; }
-
-    testing_support::TempDir dir_;
-    std::unique_ptr<PlayRunner> runner_;
 };
 
 }  // namespace board_screen

@@ -13,42 +13,22 @@
 #include "golden.h"
 #include "menus/menus.h"
 #include "progress/profiles.h"
-#include "render_support.h"
+#include "menu_pictures_support.h"
 
 namespace {
 
-class MenuDrawing : public render_test::RenderTest {
+class MenuDrawing : public render_test::MenuPicturesTest {
 protected:
     void SetUp() override {
-        if (!testing_support::dataSetAvailable("jpeg.dat")) {
-            if (testing_support::dataSetRequired()) FAIL() << "missing data set file jpeg.dat";
-            GTEST_SKIP() << "data set not built";
-        }
-        RenderTest::SetUp();
-        setTextureFileSource(nullptr);
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(SANDMERE_DATA_DIR);
-        resetResourceStore();
-        openPack("targa.dat");
-        openPack("jpeg.dat");
-        openPack("texts.dat");
-        resetMenuPictures();
-        loadMenuPictures();
-        loadFont("font", 1.0f, 1.0f);
-        selectFont(0);
+        MenuPicturesTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         setMenuFlows(MenuFlows{});  // the default drawing of every menu
         loadMenus();
         frameClock().frameMs = 16.0f;
     }
     void TearDown() override {
-        if (previous_.empty()) return;
         resetMenuState();
-        releaseFonts();
-        resetMenuPictures();
-        releaseAllTextures();
-        resetResourceStore();
-        std::filesystem::current_path(previous_);
-        RenderTest::TearDown();
+        MenuPicturesTest::TearDown();
     }
     void open(const char* name) {
         openMenuByName(name);
@@ -63,7 +43,6 @@ protected:
         return p;
     }
     static int brightness(const render_test::Rgba& c) { return c.r + c.g + c.b; }
-    std::filesystem::path previous_;
 };
 
 TEST_F(MenuDrawing, ListRegistersARectPerItemWhereItsCaptionStands) {

@@ -33,6 +33,7 @@
 #include "progress/records.h"
 #include "progress/trophy_state.h"
 #include "board_screen_support.h"
+#include "forged_game.h"
 #include "test_support.h"
 
 namespace {
@@ -52,38 +53,23 @@ std::string menuName() {
     return m ? std::string(m->name) : std::string();
 }
 
-class MenuFlows : public ::testing::Test {
+class MenuFlows : public ForgedGame {
 protected:
     void SetUp() override {
-        if (!testing_support::dataSetAvailable("music.mo3")) {
-            if (testing_support::dataSetRequired()) FAIL() << "missing data set";
-            GTEST_SKIP() << "data set not built";
-        }
-        testing_support::makeForgedInstall(dir_);
-        runner_ = std::make_unique<PlayRunner>(dir_.str());
-        ASSERT_TRUE(runner_->start());
+        ForgedGame::SetUp();
+        if (!started()) return;
         setTracing(true);
         clearTrace();
     }
     void TearDown() override {
         setTracing(false);
-        if (runner_) runner_->close();
-        runner_.reset();
+        ForgedGame::TearDown();
     }
 
     // From the first splash to the first menu: a key shortens each splash, one more starts the
     // hand-over once the loading is done.
     void passTheLoader() {
-        for (int i = 0; i < 2000 && !application().dataLoaded; ++i) {
-            if (i % 10 == 0) runner_->key(kEnter);
-            runner_->frames(1);
-        }
-        ASSERT_TRUE(application().dataLoaded);
-        for (int i = 0; i < 400 && currentScene() != mapScene(); ++i) {
-            if (i % 10 == 0) runner_->key(kEnter);
-            runner_->frames(1);
-        }
-        ASSERT_EQ(currentScene(), mapScene());
+        ForgedGame::passTheLoader(kEnter, true);
         settle();
     }
     // Runs frames until no menu animation runs.
@@ -196,9 +182,6 @@ protected:
     bool savedFileExists(const char* name) {
         return std::filesystem::exists(dir_.path / "Data" / "settings" / name);
     }
-
-    testing_support::TempDir dir_;
-    std::unique_ptr<PlayRunner> runner_;
 };
 
 TEST_F(MenuFlows, FirstStartToALevelSavedAndResumedExactly) {

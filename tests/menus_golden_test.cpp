@@ -11,6 +11,7 @@
 #include "app/scene.h"
 #include "app/strings.h"
 #include "board_screen_support.h"
+#include "forged_game.h"
 #include "golden.h"
 #include "menus/menus.h"
 #include "platform/random.h"
@@ -23,29 +24,16 @@ using board_screen::halfSize;
 using board_screen::keep;
 using board_screen::presented;
 
-class MenusOnScreen : public ::testing::Test {
+class MenusOnScreen : public ForgedGame {
 protected:
     void SetUp() override {
-        if (!testing_support::dataSetAvailable("music.mo3")) {
-            if (testing_support::dataSetRequired()) FAIL() << "missing data set";
-            GTEST_SKIP() << "data set not built";
-        }
-        testing_support::makeForgedInstall(dir_);
-        runner_ = std::make_unique<PlayRunner>(dir_.str());
-        ASSERT_TRUE(runner_->start());
+        ForgedGame::SetUp();
+        if (!started()) return;
         // Keys shorten the splashes and then start the hand-over to the menus.
-        for (int i = 0; i < 3000 && currentScene() != mapScene(); ++i) {
-            if (i % 10 == 0) runner_->key(kMenuKeySpace);
-            runner_->frames(1);
-        }
-        ASSERT_EQ(currentScene(), mapScene());
+        passTheLoader(kMenuKeySpace, true);
         platform::srand(7);
         runner_->moveTo(390.0f, -295.0f);  // the cursor out of the way
         settle();
-    }
-    void TearDown() override {
-        if (runner_) runner_->close();
-        runner_.reset();
     }
     // Frames until the menu stands (and a little longer, for the pulses to move on). A key
     // reaches the map scene's menus a frame after it was pressed.
@@ -74,8 +62,6 @@ protected:
         keep(shot, name);
         return golden::matches(halfSize(shot), name);
     }
-    testing_support::TempDir dir_;
-    std::unique_ptr<PlayRunner> runner_;
 };
 
 TEST_F(MenusOnScreen, FirstStartTypesANameAndGreetsThePlayer) {

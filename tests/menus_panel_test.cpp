@@ -5,47 +5,17 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/resource_store.h"
-#include "menus/panel.h"
-#include "render_support.h"
+#include "menu_pictures_support.h"
 
 namespace {
 
 using render_test::Rgba;
 
-class MenuPieces : public render_test::RenderTest {
+class MenuPieces : public render_test::MenuPicturesTest {
 protected:
-    void SetUp() override {
-        if (!testing_support::dataSetAvailable("jpeg.dat")) {
-            if (testing_support::dataSetRequired()) FAIL() << "missing data set file jpeg.dat";
-            GTEST_SKIP() << "data set not built";
-        }
-        RenderTest::SetUp();
-        setTextureFileSource(nullptr);  // the pictures come from the packs, as in the game
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(SANDMERE_DATA_DIR);
-        resetResourceStore();
-        openPack("targa.dat");
-        openPack("jpeg.dat");
-        openPack("texts.dat");
-        resetMenuPictures();
-        loadMenuPictures();
-        loadFont("font", 1.0f, 1.0f);
-        selectFont(0);
-    }
-    void TearDown() override {
-        if (previous_.empty()) return;
-        releaseFonts();
-        resetMenuPictures();
-        releaseAllTextures();
-        resetResourceStore();
-        std::filesystem::current_path(previous_);
-        RenderTest::TearDown();
-    }
     // Logical coordinates to the pixel read back.
     Rgba logical(float x, float y) { return at(static_cast<int>(400.0f + x), static_cast<int>(300.0f - y)); }
     static int brightness(const Rgba& c) { return c.r + c.g + c.b; }
-    std::filesystem::path previous_;
 };
 
 TEST_F(MenuPieces, PanelIsDarkInsideAGoldenRimWithRoundCorners) {

@@ -14,6 +14,7 @@
 #include "app/application.h"
 #include "app/play_runner.h"
 #include "app/scene.h"
+#include "forged_game.h"
 #include "golden.h"
 #include "platform/gpu.h"
 #include "render/backdrops.h"
@@ -88,23 +89,19 @@ int changedPixels(const platform::Picture& a, const platform::Picture& b, int fr
     return n;
 }
 
-class BackdropGoldens : public ::testing::Test {
+class BackdropGoldens : public ForgedGame {
 protected:
     void SetUp() override {
         REQUIRE_DATA_SET("AnimBacks/level17.lev");
-        testing_support::makeForgedInstall(dir_);
-        runner_ = std::make_unique<PlayRunner>(dir_.str());
-        ASSERT_TRUE(runner_->start());
-        while (!application().dataLoaded && runner_->frame() < 2000) runner_->frames(1);
-        ASSERT_TRUE(application().dataLoaded);
+        ForgedGame::SetUp();
+        if (!started()) return;
+        passTheLoader(0, false);
         setCurrentScene(&scene_);
     }
     void TearDown() override {
-        if (runner_) runner_->close();
+        ForgedGame::TearDown();
         setCurrentScene(nullptr);
     }
-    testing_support::TempDir dir_;
-    std::unique_ptr<PlayRunner> runner_;
     BackdropOnly scene_;
 };
 

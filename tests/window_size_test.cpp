@@ -7,9 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 
 #include "app/application.h"
@@ -102,44 +104,98 @@ unsigned long windowPixel(Display* d, Window w, int x, int y) {
     return p;
 }
 
+// The game's window on a private X server for the length of a test; the display, the video
+// driver and the headless switch are put back after it.
+class WindowOnServer {
+public:
+    WindowOnServer(int width, int height) : server_(width, height) {
+        const char* previous = std::getenv("DISPLAY");
+        hadDisplay_ = previous != nullptr;
+        if (previous) previousDisplay_ = previous;
+    }
+    ~WindowOnServer() {
+        if (opened_) {
+            shutdownDevice();
+            platform::quitVideo();
+        }
+        platform::setHeadless(true);
+        unsetenv("SDL_VIDEODRIVER");
+        if (hadDisplay_) setenv("DISPLAY", previousDisplay_.c_str(), 1);
+        else unsetenv("DISPLAY");
+    }
+    bool serverUp() const { return server_.up(); }
+    ::testing::AssertionResult open(bool fullScreen) {
+        setenv("DISPLAY", server_.display().c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        platform::setHeadless(false);
+        if (!platform::initVideo()) return ::testing::AssertionFailure() << SDL_GetError();
+        opened_ = true;
+        if (!platform::createWindow(fullScreen)) return ::testing::AssertionFailure() << "no window";
+        platform::showWindow();
+        if (!initDevice()) return ::testing::AssertionFailure() << "no device";
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (!SDL_GetWindowWMInfo(sdl(), &info)) return ::testing::AssertionFailure() << SDL_GetError();
+        window_ = info.info.x11.window;
+        return ::testing::AssertionSuccess();
+    }
+    SDL_Window* sdl() const { return static_cast<SDL_Window*>(platform::sdlWindow()); }
+    Display* connection() const { return server_.connection(); }
+    Window window() const { return window_; }
+    // Asks for a client size and takes events until the window has it.
+    ::testing::AssertionResult resize(int width, int height) {
+        SDL_SetWindowSize(sdl(), width, height);
+        int cw = 0, ch = 0;
+        platform::Event event;
+        for (int tries = 0; tries < 200 && (cw != width || ch != height); ++tries) {
+            XSync(connection(), False);
+            while (platform::pollEvent(event)) {
+            }
+            platform::clientSize(cw, ch);
+        }
+        if (cw == width && ch == height) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the window stayed " << cw << " x " << ch;
+    }
+    // Two red frames with blue rectangles (picture coordinates) on them, as the loop draws
+    // them: the window system may hand a new size to the drawable only with the first frame.
+    void drawRedWithBlue(std::initializer_list<std::array<float, 4>> rects, int frames = 2) {
+        for (int i = 0; i < frames; ++i) {
+            setTint(1, 1, 1, 1);
+            setCulling(false);
+            begin2D();
+            beginScene();
+            clearTarget(0xFFFF0000u);
+            bindTexture(nullptr);
+            for (const auto& r : rects) drawScreenRect(r[0], r[1], r[2], r[3], 0, 0, 1, 1, 0xFF0000FFu);
+            endScene();
+            presentFrame();
+        }
+    }
+
+private:
+    PrivateXServer server_;
+    bool hadDisplay_ = false;
+    std::string previousDisplay_;
+    bool opened_ = false;
+    Window window_ = 0;
+};
+
 // Under a server with no window manager a full-screen window keeps the size it was made with:
 // the picture must fill that window, not be drawn for the screen's size and cropped.
 TEST(WindowSize, AFullScreenWindowLeftUnresizedShowsTheWholePicture) {
-    PrivateXServer server(1024, 768);
-    if (!server.up()) GTEST_SKIP() << "no Xvfb to run a window on";
-    const char* previous = std::getenv("DISPLAY");
-    std::string previousDisplay = previous ? previous : "";
-    setenv("DISPLAY", server.display().c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    platform::setHeadless(false);
-    ASSERT_TRUE(platform::initVideo()) << SDL_GetError();
-    ASSERT_TRUE(platform::createWindow(true));
-    ASSERT_TRUE(initDevice());
-    platform::showWindow();
+    WindowOnServer game(1024, 768);
+    if (!game.serverUp()) GTEST_SKIP() << "no Xvfb to run a window on";
+    ASSERT_TRUE(game.open(true));
     platform::Event ignored;
     while (platform::pollEvent(ignored)) {
     }
     int cw = 0, ch = 0;
     platform::clientSize(cw, ch);
     // A red picture with a blue frame two pixels wide at its edges.
-    setTint(1, 1, 1, 1);
-    setCulling(false);
-    begin2D();
-    beginScene();
-    clearTarget(0xFFFF0000u);
-    bindTexture(nullptr);
-    drawScreenRect(0, 0, 800, 2, 0, 0, 1, 1, 0xFF0000FFu);
-    drawScreenRect(0, 598, 800, 600, 0, 0, 1, 1, 0xFF0000FFu);
-    drawScreenRect(0, 0, 2, 600, 0, 0, 1, 1, 0xFF0000FFu);
-    drawScreenRect(798, 0, 800, 600, 0, 0, 1, 1, 0xFF0000FFu);
-    endScene();
-    presentFrame();
+    game.drawRedWithBlue({{0, 0, 800, 2}, {0, 598, 800, 600}, {0, 0, 2, 600}, {798, 0, 800, 600}}, 1);
 
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    ASSERT_TRUE(SDL_GetWindowWMInfo(static_cast<SDL_Window*>(platform::sdlWindow()), &info));
-    Display* d = server.connection();
-    Window w = info.info.x11.window;
+    Display* d = game.connection();
+    Window w = game.window();
     XWindowAttributes a;
     ASSERT_TRUE(XGetWindowAttributes(d, w, &a));
     EXPECT_EQ(cw, a.width);
@@ -152,47 +208,16 @@ TEST(WindowSize, AFullScreenWindowLeftUnresizedShowsTheWholePicture) {
     EXPECT_EQ(windowPixel(d, w, vx, vy + vh - 1), 0x0000FFul);
     EXPECT_EQ(windowPixel(d, w, vx + vw - 1, vy + vh - 1), 0x0000FFul);
     EXPECT_EQ(windowPixel(d, w, vx + vw / 2, vy + vh / 2), 0xFF0000ul);
-
-    shutdownDevice();
-    platform::quitVideo();
-    platform::setHeadless(true);
-    unsetenv("SDL_VIDEODRIVER");
-    if (previous) setenv("DISPLAY", previousDisplay.c_str(), 1);
-    else unsetenv("DISPLAY");
 }
 
 // A window the player made 1280 x 720: the picture is letterboxed into it, and a click lands
 // on the figure drawn under the pointer.
 TEST(WindowSize, AResizedWindowLetterboxesAndAClickHitsTheFigureUnderThePointer) {
-    PrivateXServer server(1600, 900);
-    if (!server.up()) GTEST_SKIP() << "no Xvfb to run a window on";
-    const char* previous = std::getenv("DISPLAY");
-    std::string previousDisplay = previous ? previous : "";
-    setenv("DISPLAY", server.display().c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    platform::setHeadless(false);
-    ASSERT_TRUE(platform::initVideo()) << SDL_GetError();
-    ASSERT_TRUE(platform::createWindow(false));
-    platform::showWindow();
-    ASSERT_TRUE(initDevice());
-    SDL_Window* window = static_cast<SDL_Window*>(platform::sdlWindow());
-    EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE);
-    SDL_SetWindowSize(window, 1280, 720);
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    ASSERT_TRUE(SDL_GetWindowWMInfo(window, &info));
-    Display* d = server.connection();
-    Window w = info.info.x11.window;
-    int cw = 0, ch = 0;
-    platform::Event event;
-    for (int tries = 0; tries < 200 && (cw != 1280 || ch != 720); ++tries) {
-        XSync(d, False);
-        while (platform::pollEvent(event)) {
-        }
-        platform::clientSize(cw, ch);
-    }
-    ASSERT_EQ(cw, 1280);
-    ASSERT_EQ(ch, 720);
+    WindowOnServer game(1600, 900);
+    if (!game.serverUp()) GTEST_SKIP() << "no Xvfb to run a window on";
+    ASSERT_TRUE(game.open(false));
+    EXPECT_TRUE(SDL_GetWindowFlags(game.sdl()) & SDL_WINDOW_RESIZABLE);
+    ASSERT_TRUE(game.resize(1280, 720));
     int vx, vy, vw, vh;
     platform::pictureViewport(vx, vy, vw, vh);
     EXPECT_EQ(vx, 160);  // 960 x 720, centred
@@ -208,19 +233,9 @@ TEST(WindowSize, AResizedWindowLetterboxesAndAClickHitsTheFigureUnderThePointer)
     board().figureCount = 12;
     const Vec2 at = cellCentre(3, 7);
     const float px = 400.0f + at.x, py = 300.0f - at.y;
-    // Two frames, as the loop draws them: the window system may hand the new size to the
-    // drawable only with the first frame after the change.
-    for (int i = 0; i < 2; ++i) {
-        setTint(1, 1, 1, 1);
-        setCulling(false);
-        begin2D();
-        beginScene();
-        clearTarget(0xFFFF0000u);
-        bindTexture(nullptr);
-        drawScreenRect(px - 27, py - 27, px + 27, py + 27, 0, 0, 1, 1, 0xFF0000FFu);
-        endScene();
-        presentFrame();
-    }
+    game.drawRedWithBlue({{px - 27, py - 27, px + 27, py + 27}});
+    Display* d = game.connection();
+    Window w = game.window();
     const int wx = vx + static_cast<int>(px * vw / 800.0f), wy = vy + static_cast<int>(py * vh / 600.0f);
     EXPECT_EQ(windowPixel(d, w, wx, wy), 0x0000FFul);
     EXPECT_EQ(windowPixel(d, w, wx + 40, wy), 0xFF0000ul);  // the next cell, 54 x 1.2 pixels on
@@ -230,6 +245,7 @@ TEST(WindowSize, AResizedWindowLetterboxesAndAClickHitsTheFigureUnderThePointer)
     XWarpPointer(d, 0, w, 0, 0, 0, 0, wx, wy);
     XSync(d, False);
     float cx = -1, cy = -1;
+    platform::Event event;
     for (int tries = 0; tries < 200; ++tries) {
         while (platform::pollEvent(event)) {
         }
@@ -244,69 +260,23 @@ TEST(WindowSize, AResizedWindowLetterboxesAndAClickHitsTheFigureUnderThePointer)
     EXPECT_EQ(board().movesUsed, 1);
     EXPECT_EQ(board().cells[3][7].breakMark, 1);
     EXPECT_EQ(board().cells[3][8].breakMark, 1);
-
-    shutdownDevice();
-    platform::quitVideo();
-    platform::setHeadless(true);
-    unsetenv("SDL_VIDEODRIVER");
-    if (previous) setenv("DISPLAY", previousDisplay.c_str(), 1);
-    else unsetenv("DISPLAY");
 }
 
 // A window of twice the picture's size shows every picture pixel as a sharp 2 x 2 block.
 TEST(WindowSize, AWholeMultipleOfThePictureStaysSharp) {
-    PrivateXServer server(1600, 1200);
-    if (!server.up()) GTEST_SKIP() << "no Xvfb to run a window on";
-    const char* previous = std::getenv("DISPLAY");
-    std::string previousDisplay = previous ? previous : "";
-    setenv("DISPLAY", server.display().c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    platform::setHeadless(false);
-    ASSERT_TRUE(platform::initVideo()) << SDL_GetError();
-    ASSERT_TRUE(platform::createWindow(false));
-    platform::showWindow();
-    ASSERT_TRUE(initDevice());
-    SDL_Window* window = static_cast<SDL_Window*>(platform::sdlWindow());
-    SDL_SetWindowSize(window, 1600, 1200);
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    ASSERT_TRUE(SDL_GetWindowWMInfo(window, &info));
-    Display* d = server.connection();
-    Window w = info.info.x11.window;
-    int cw = 0, ch = 0;
-    platform::Event event;
-    for (int tries = 0; tries < 200 && (cw != 1600 || ch != 1200); ++tries) {
-        XSync(d, False);
-        while (platform::pollEvent(event)) {
-        }
-        platform::clientSize(cw, ch);
-    }
-    ASSERT_EQ(cw, 1600);
-    ASSERT_EQ(ch, 1200);
+    WindowOnServer game(1600, 1200);
+    if (!game.serverUp()) GTEST_SKIP() << "no Xvfb to run a window on";
+    ASSERT_TRUE(game.open(false));
+    ASSERT_TRUE(game.resize(1600, 1200));
     // A red picture with one blue column of one pixel at x = 100.
-    for (int i = 0; i < 2; ++i) {
-        setTint(1, 1, 1, 1);
-        setCulling(false);
-        begin2D();
-        beginScene();
-        clearTarget(0xFFFF0000u);
-        bindTexture(nullptr);
-        drawScreenRect(100, 0, 101, 600, 0, 0, 1, 1, 0xFF0000FFu);
-        endScene();
-        presentFrame();
-    }
+    game.drawRedWithBlue({{100, 0, 101, 600}});
     // Exactly window columns 200 and 201, unblended.
+    Display* d = game.connection();
+    Window w = game.window();
     EXPECT_EQ(windowPixel(d, w, 199, 600), 0xFF0000ul);
     EXPECT_EQ(windowPixel(d, w, 200, 600), 0x0000FFul);
     EXPECT_EQ(windowPixel(d, w, 201, 600), 0x0000FFul);
     EXPECT_EQ(windowPixel(d, w, 202, 600), 0xFF0000ul);
-
-    shutdownDevice();
-    platform::quitVideo();
-    platform::setHeadless(true);
-    unsetenv("SDL_VIDEODRIVER");
-    if (previous) setenv("DISPLAY", previousDisplay.c_str(), 1);
-    else unsetenv("DISPLAY");
 }
 
 // The letterbox of any area: the largest 4:3 rectangle, centred, whole multiples exactly.
