@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "art_text.h"
+#include "platform/image.h"
 #include "stb_image_write.h"
 
 namespace forge::art {
@@ -254,10 +255,10 @@ static std::vector<uint8_t> rgbaBytes(const Image& im) {
 }
 
 std::vector<uint8_t> encodeTga(const Image& im) {
-    stbi_write_tga_with_rle = 0;  // plain 32-bit pictures: every reader takes them
-    std::vector<uint8_t> rgba = rgbaBytes(im), out;
-    stbi_write_tga_to_func(appendBytes, &out, im.w, im.h, 4, rgba.data());
-    return out;
+    // Run-length 32-bit pictures: the game's decoder reads them, and the mostly clear sheets
+    // (font, particles, figures, masks) shrink to a fraction in the pack and in memory.
+    std::vector<uint8_t> rgba = rgbaBytes(im);
+    return platform::encodeTga(rgba.data(), im.w, im.h, true);
 }
 
 std::vector<uint8_t> encodeJpg(const Image& im, int quality) {

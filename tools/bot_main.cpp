@@ -43,6 +43,7 @@
 #include "board/play.h"
 #include "menus/menus.h"
 #include "platform/clock.h"
+#include "platform/memory.h"
 #include "platform/window.h"
 #include "progress/game_modes.h"
 #include "progress/profiles.h"
@@ -246,6 +247,7 @@ void pressHere() {
 
 int watchLevel(const Args& args) {
     namespace fs = std::filesystem;
+    platform::returnFreedMemoryEarly();  // as the game does, so that its memory is the game's
     std::error_code error;
     const fs::path data = fs::absolute(args.dataDir, error);
     if (!fs::is_directory(data)) {

@@ -45,6 +45,11 @@ uint32_t greyColour(int g) {
     return 0xFF000000u | (v << 16) | (v << 8) | v;
 }
 
+void releaseSplash(TextureEntry*& splash) {
+    if (splash) releaseTexture(splash);
+    splash = nullptr;
+}
+
 void releaseLoaderPictures() {
     for (TextureEntry** t : {&gLoader.splash1, &gLoader.splash2, &gLoader.loadScreen, &gLoader.loadBar}) {
         if (*t) releaseTexture(*t);
@@ -108,6 +113,9 @@ void reportLoaded(int64_t bytes) {
 bool loadingSequence() {
     ApplicationState& app = application();
     platform::srand(platform::nowMs());
+    // The cues, the longest part, are decoded on helper threads while the pictures load; the
+    // bar still counts them where loadSounds takes them in.
+    prefetchSounds(app.dataFolder);
     openPack("targa.dat");
     openPack("jpeg.dat");
     openPack("texts.dat");
@@ -164,11 +172,16 @@ void LoaderScene::frame() {
         switchOn(7);
         gLoader.splashTimer += frameMs;
         if (gLoader.splashTimer >= 4000.0f) {
+            // A splash that has faded out is never shown again: its picture (a 1024 x 1024
+            // texture) is given back at once rather than with the loading screen's.
             if (gLoader.hasSecondSplash && !gLoader.secondSplash) {
                 gLoader.secondSplash = true;
                 gLoader.splashTimer = 0.0f;
+                releaseSplash(gLoader.splash1);
             } else {
                 app.loadRequested = true;
+                releaseSplash(gLoader.splash1);
+                releaseSplash(gLoader.splash2);
             }
         }
         return;

@@ -34,6 +34,7 @@ void setMusicChannelVolume(int32_t volume) {
 AudioState& audioState() { return gAudio; }
 
 void resetAudioState() {
+    platform::finishSampleFiles(gAudio.cuesAhead, nullptr);
     platform::closeAudioDevice();
     platform::resetMixer();
     gAudio = AudioState();
@@ -52,8 +53,13 @@ int32_t musicSectionOrder(int section) {
 }
 
 bool initAudio() {
-    // A start begins from nothing: an earlier run's device, samples and bank are gone first.
+    // A start begins from nothing: an earlier run's device, samples and bank are gone first
+    // (the cues being decoded for this start are kept).
+    platform::SampleDecoding* ahead = std::exchange(gAudio.cuesAhead, nullptr);
+    std::vector<std::string> names = std::move(gAudio.cueNames);
     resetAudioState();
+    gAudio.cuesAhead = ahead;
+    gAudio.cueNames = std::move(names);
     gAudio.deviceOpen = platform::openAudioDevice();
     applyVolumes();
     return gAudio.deviceOpen;
@@ -65,26 +71,40 @@ void initAudioWithoutDevice() {
     applyVolumes();
 }
 
+void prefetchSounds(const std::string& dataFolder) {
+    if (gAudio.cuesAhead) return;
+    // The folder by its real spelling, as "Sounds" is found when entered.
+    const std::string given = dataFolder + "/Sounds";
+    std::string folder = platform::resolvePath(given.c_str());
+    if (folder.empty()) folder = given;
+    gAudio.cueNames = platform::listFiles(folder.c_str(), "ogg");
+    std::vector<std::string> paths;
+    paths.reserve(gAudio.cueNames.size());
+    for (const std::string& name : gAudio.cueNames) paths.push_back(folder + "/" + name);
+    // One helper per processor beside this one, and one on a single processor: the loading
+    // thread joins in when it reaches the cues.
+    gAudio.cuesAhead = platform::startSampleFiles(paths, std::max(1, platform::processorCount() - 1));
+}
+
 void loadSounds() {
-    std::string back = platform::currentDir();
-    if (platform::changeDir("Sounds")) {
-        const std::vector<std::string> names = platform::listFiles(".", "ogg");
-        // The cues are decoded on every processor; the bank and the loading bar take them in
-        // the order of their names, as one by one.
-        platform::decodeSampleFiles(names, [&](size_t i, platform::DecodedSound& sound, int64_t bytes) {
-            const std::string& name = names[i];
-            // A name too long for a bank entry is left out rather than cut short, so that no
-            // request can reach it under a wrong name.
-            if (gAudio.bankCount < kSoundBankSize && name.size() < static_cast<size_t>(kSoundNameSize)) {
-                SoundBankEntry& entry = gAudio.bank[gAudio.bankCount++];
-                entry = SoundBankEntry();
-                std::memcpy(entry.name, name.c_str(), name.size() + 1);
-                entry.sample = platform::addSample(std::move(sound));
-            }
-            reportLoaded(bytes);
-        });
-        platform::changeDir(back.c_str());
-    }
+    if (!gAudio.cuesAhead) prefetchSounds(platform::currentDir());
+    const std::vector<std::string> names = std::move(gAudio.cueNames);
+    gAudio.cueNames.clear();
+    // The cues are decoded on every processor; the bank and the loading bar take them in the
+    // order of their names, as one by one.
+    platform::finishSampleFiles(std::exchange(gAudio.cuesAhead, nullptr), [&](size_t i, platform::DecodedSound& sound,
+                                                                              int64_t bytes) {
+        const std::string& name = names[i];
+        // A name too long for a bank entry is left out rather than cut short, so that no
+        // request can reach it under a wrong name.
+        if (gAudio.bankCount < kSoundBankSize && name.size() < static_cast<size_t>(kSoundNameSize)) {
+            SoundBankEntry& entry = gAudio.bank[gAudio.bankCount++];
+            entry = SoundBankEntry();
+            std::memcpy(entry.name, name.c_str(), name.size() + 1);
+            entry.sample = platform::addSample(std::move(sound));
+        }
+        reportLoaded(bytes);
+    });
     gAudio.moduleLoaded = platform::loadModuleFile("music.mo3");
     platform::setModuleGain(kMusicGainMillibel);
     reportLoaded(platform::fileBytes("music.mo3"));

@@ -8,6 +8,12 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+struct SampleDecoding;
+}
 
 constexpr int kSoundBankSize = 256;
 constexpr int kSoundNameSize = 32;      // names up to 31 characters
@@ -47,6 +53,9 @@ struct AudioState {
     int32_t startedOrder = -1;  // where it was last started
     float fadeTimerMs = 0.0f;   // 0 when no fade runs
     int32_t musicChannelVolume = 100;
+    // The cues being decoded ahead of loadSounds (see prefetchSounds), with their names.
+    platform::SampleDecoding* cuesAhead = nullptr;
+    std::vector<std::string> cueNames;
 };
 
 AudioState& audioState();
@@ -62,6 +71,9 @@ bool initAudio();
 // For tests and tools: the audio state as after initAudio, with the mixer running but no device
 // (mix its output with platform::mixFrames).
 void initAudioWithoutDevice();
+// Begins reading and decoding the cues of the data folder's "Sounds" on helper threads, so that
+// loadSounds (run from the data folder) only takes them in; the loading runs on meanwhile.
+void prefetchSounds(const std::string& dataFolder);
 void loadSounds();
 void playSound(const char* name);
 void playSoundAtFrequency(const char* name, int frequency);

@@ -258,23 +258,24 @@ uint32_t loadSampleFile(const char* path) {
     return loadSampleMemory(bytes.data(), bytes.size());
 }
 
-namespace {
-
-// The shared work of decodeSampleFiles: files are taken in order by whichever thread is free.
-struct DecodeJobs {
-    const std::vector<std::string>* paths = nullptr;
+// The shared work of a batch of files: files are taken in order by whichever thread is free.
+struct SampleDecoding {
+    std::vector<std::string> paths;
     std::unique_ptr<DecodedSound[]> sounds;
     std::unique_ptr<int64_t[]> bytes;
     std::unique_ptr<std::atomic<bool>[]> done;
     std::atomic<size_t> next{0};
+    SDL_Thread* workers[3] = {};
 };
 
+namespace {
+
 // Decodes the next file not yet taken; false when every file is taken.
-bool decodeNextFile(DecodeJobs& jobs) {
+bool decodeNextFile(SampleDecoding& jobs) {
     const size_t i = jobs.next.fetch_add(1);
-    if (i >= jobs.paths->size()) return false;
+    if (i >= jobs.paths.size()) return false;
     std::vector<uint8_t> file;
-    if (readWholeFile((*jobs.paths)[i].c_str(), file)) {
+    if (readWholeFile(jobs.paths[i].c_str(), file)) {
         jobs.bytes[i] = static_cast<int64_t>(file.size());
         if (!decodeOggVorbis(file.data(), file.size(), jobs.sounds[i])) jobs.sounds[i] = DecodedSound();
     }
@@ -283,7 +284,7 @@ bool decodeNextFile(DecodeJobs& jobs) {
 }
 
 int decodeWorker(void* data) {
-    DecodeJobs& jobs = *static_cast<DecodeJobs*>(data);
+    SampleDecoding& jobs = *static_cast<SampleDecoding*>(data);
     while (decodeNextFile(jobs)) {
     }
     return 0;
@@ -291,35 +292,48 @@ int decodeWorker(void* data) {
 
 }  // namespace
 
-void decodeSampleFiles(const std::vector<std::string>& paths,
-                       const std::function<void(size_t index, DecodedSound& sound, int64_t bytes)>& each) {
+int processorCount() { return std::max(1, SDL_GetCPUCount()); }
+
+SampleDecoding* startSampleFiles(const std::vector<std::string>& paths, int helpers) {
+    auto* jobs = new SampleDecoding;
     const size_t count = paths.size();
-    if (count == 0) return;
-    DecodeJobs jobs;
-    jobs.paths = &paths;
-    jobs.sounds = std::make_unique<DecodedSound[]>(count);
-    jobs.bytes = std::make_unique<int64_t[]>(count);
-    jobs.done = std::make_unique<std::atomic<bool>[]>(count);
+    jobs->paths = paths;
+    jobs->sounds = std::make_unique<DecodedSound[]>(count);
+    jobs->bytes = std::make_unique<int64_t[]>(count);
+    jobs->done = std::make_unique<std::atomic<bool>[]>(count);
     for (size_t i = 0; i < count; ++i) {
-        jobs.bytes[i] = 0;
-        jobs.done[i].store(false);
+        jobs->bytes[i] = 0;
+        jobs->done[i].store(false);
     }
-    // One helper thread per further processor (a thread that cannot start is simply not there).
-    SDL_Thread* workers[3] = {};
-    const int helpers = std::clamp(SDL_GetCPUCount() - 1, 0, 3);
-    for (int w = 0; w < helpers && static_cast<size_t>(w + 1) < count; ++w)
-        workers[w] = SDL_CreateThread(decodeWorker, "cue decoder", &jobs);
-    for (size_t i = 0; i < count; ++i) {
+    // A thread that cannot start is simply not there: the caller's thread decodes in the end.
+    helpers = std::clamp(helpers, 0, 3);
+    for (int w = 0; w < helpers && static_cast<size_t>(w) < count; ++w)
+        jobs->workers[w] = SDL_CreateThread(decodeWorker, "cue decoder", jobs);
+    return jobs;
+}
+
+void finishSampleFiles(SampleDecoding* jobs,
+                       const std::function<void(size_t index, DecodedSound& sound, int64_t bytes)>& each) {
+    if (!jobs) return;
+    for (size_t i = 0; i < jobs->paths.size(); ++i) {
         // Wait for the file in turn by decoding others meanwhile, or by yielding once all are taken.
-        while (!jobs.done[i].load(std::memory_order_acquire)) {
-            if (!decodeNextFile(jobs)) SDL_Delay(1);
+        while (!jobs->done[i].load(std::memory_order_acquire)) {
+            if (!decodeNextFile(*jobs)) SDL_Delay(1);
         }
-        each(i, jobs.sounds[i], jobs.bytes[i]);
-        jobs.sounds[i] = DecodedSound();
+        if (each) each(i, jobs->sounds[i], jobs->bytes[i]);
+        jobs->sounds[i] = DecodedSound();
     }
-    for (SDL_Thread* t : workers) {
+    for (SDL_Thread* t : jobs->workers) {
         if (t) SDL_WaitThread(t, nullptr);
     }
+    delete jobs;
+}
+
+void decodeSampleFiles(const std::vector<std::string>& paths,
+                       const std::function<void(size_t index, DecodedSound& sound, int64_t bytes)>& each) {
+    if (paths.empty()) return;
+    // One helper thread per further processor.
+    finishSampleFiles(startSampleFiles(paths, processorCount() - 1), each);
 }
 
 int32_t sampleFrames(uint32_t sample) {

@@ -55,6 +55,16 @@ uint32_t loadSampleFile(const char* path);
 // is unreadable or not Vorbis). The caller adds the sounds it keeps with addSample.
 void decodeSampleFiles(const std::vector<std::string>& paths,
                        const std::function<void(size_t index, DecodedSound& sound, int64_t bytes)>& each);
+// The same in two halves, so that the files are read and decoded on `helpers` threads while the
+// caller does other work: startSampleFiles begins (the paths must not depend on the current
+// folder, which the caller may change meanwhile), finishSampleFiles joins in, calls `each` as
+// decodeSampleFiles does (a null `each` drops the sounds), waits for the threads and frees the
+// batch.
+struct SampleDecoding;
+int processorCount();
+SampleDecoding* startSampleFiles(const std::vector<std::string>& paths, int helpers);
+void finishSampleFiles(SampleDecoding* batch,
+                       const std::function<void(size_t index, DecodedSound& sound, int64_t bytes)>& each);
 int32_t sampleFrames(uint32_t sample);  // 0 for an unknown handle
 int32_t sampleRate(uint32_t sample);    // the file's own rate, 0 for an unknown handle
 

@@ -208,7 +208,6 @@ bool initVideo() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // our own handlers turn signals into a close
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
     gWin.videoUp = true;
-    initControllers();  // without controllers the keyboard and mouse still play
     return true;
 }
 
@@ -244,6 +243,10 @@ void showWindow() {
     SDL_ShowWindow(gWin.window);
     SDL_RaiseWindow(gWin.window);
     refreshWindowSize();
+    // The controllers are looked for once the window is up, not before it (the search of the
+    // input devices delays the first picture); controllers already plugged in announce
+    // themselves as added devices all the same. Without them the keyboard and mouse still play.
+    initControllers();
 }
 
 void setFullScreen(bool fullScreen) {

@@ -37,7 +37,7 @@ struct Event {
 bool initVideo();
 void quitVideo();
 bool createWindow(bool fullScreen);  // "Sandmere", 800 x 600 client, OpenGL, not yet shown
-void showWindow();                   // show, raise and focus
+void showWindow();                   // show, raise and focus, then look for game controllers
 void setFullScreen(bool fullScreen); // desktop resolution, no mode switch, letterboxed
 bool isFullScreen();
 void destroyWindow();

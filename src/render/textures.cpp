@@ -251,20 +251,37 @@ TextureEntry* createTexture(const char* name, int width, int height, uint32_t fo
     return e;
 }
 
+// The texture of a picture placed in its power-of-two texels, made from them at once (no
+// cleared texture to fill afterwards: one upload, and no second texture-sized buffer).
+TextureEntry* createPow2Texture(const char* name, int pw, int ph, const std::vector<uint8_t>& texels) {
+    if (pw <= 0 || ph <= 0) return createTexture(name, pw, ph, kFormatA8R8G8B8, false);
+    TextureEntry* e = appendEntry(name, static_cast<uint32_t>(pw), static_cast<uint32_t>(ph));
+    if (e && !makeDeviceTexture(e, texels.data(), 1)) {
+        removeAt(gCache.count - 1);
+        e = nullptr;
+    }
+    if (!e) {
+        char text[256];
+        std::snprintf(text, sizeof text, "Couldn't create texture: %s", name);
+        platform::messageBox(text, "Init error");
+        return nullptr;
+    }
+    e->format = kFormatA8R8G8B8;
+    return e;
+}
+
 TextureEntry* loadPictureIntoPow2(const char* name, int width, int height) {
     if (!name) return nullptr;
     if (TextureEntry* cached = findTexture(name)) return cached;
     int pw = powerOfTwoSize(width), ph = powerOfTwoSize(height);
-    TextureEntry* e = createTexture(name, pw, ph, kFormatA8R8G8B8, false);
-    if (!e) return nullptr;
+    std::vector<uint8_t> texels(static_cast<size_t>(std::max(pw, 0)) * static_cast<size_t>(std::max(ph, 0)) * 4, 0);
     int32_t size = 0;
-    uint8_t* bytes = loadPictureFile(name, &size, true);
-    platform::Picture picture;
-    if (bytes && platform::decodePicture(bytes, size, picture) && e->texture) {
-        std::vector<uint8_t> texels(static_cast<size_t>(pw) * static_cast<size_t>(ph) * 4, 0);
-        placePicture(picture, texels, pw, width, height);
-        platform::gpu::uploadTexture(e->texture, 0, 0, pw, ph, texels.data());
+    uint8_t* bytes = pw > 0 && ph > 0 ? loadPictureFile(name, &size, true) : nullptr;
+    {
+        platform::Picture picture;
+        if (bytes && platform::decodePicture(bytes, size, picture)) placePicture(picture, texels, pw, width, height);
     }
+    TextureEntry* e = createPow2Texture(name, pw, ph, texels);
     releasePictureFile(bytes);
     return e;
 }
@@ -276,14 +293,19 @@ TextureEntry* loadAlphaPictureIntoPow2(const char* name, int width, int height) 
     if (!bytes) return nullptr;
     int32_t jpegSize = alphaJpegSplit(bytes, size);
     int pw = powerOfTwoSize(width), ph = powerOfTwoSize(height);
-    TextureEntry* e = createTexture(name, pw, ph, kFormatA8R8G8B8, false);
-    if (!e) {
+    if (TextureEntry* cached = findTexture(name)) {
         releasePictureFile(bytes);
-        return nullptr;
+        return cached;
     }
-    platform::Picture picture;
+    if (pw <= 0 || ph <= 0) {
+        releasePictureFile(bytes);
+        return createTexture(name, pw, ph, kFormatA8R8G8B8, false);
+    }
     std::vector<uint8_t> texels(static_cast<size_t>(pw) * static_cast<size_t>(ph) * 4, 0);
-    if (platform::decodePicture(bytes, jpegSize, picture)) placePicture(picture, texels, pw, width, height);
+    {
+        platform::Picture picture;
+        if (platform::decodePicture(bytes, jpegSize, picture)) placePicture(picture, texels, pw, width, height);
+    }
     // Alpha byte y * w + x goes to pixel (x, y); bytes the plane lacks leave the pixel opaque.
     const uint8_t* alpha = bytes + jpegSize;
     size_t plane = static_cast<size_t>(size - jpegSize);
@@ -294,7 +316,7 @@ TextureEntry* loadAlphaPictureIntoPow2(const char* name, int width, int height) 
             texels[(static_cast<size_t>(y) * pw + x) * 4 + 3] = k < plane ? alpha[k] : 255;
         }
     }
-    if (e->texture) platform::gpu::uploadTexture(e->texture, 0, 0, pw, ph, texels.data());
+    TextureEntry* e = createPow2Texture(name, pw, ph, texels);
     releasePictureFile(bytes);
     return e;
 }
@@ -305,15 +327,18 @@ TextureEntry* copyTextureWithMask(const char* newName, const char* sourceName, c
     TextureEntry* e = createTexture(newName, static_cast<int>(source->width), static_cast<int>(source->height),
                                     kFormatA8R8G8B8, false);
     if (!e) return nullptr;
-    TextureEntry* mask = loadTexture(maskName, true, false);
-    if (!mask || !e->texture || !source->texture) return e;
+    // The mask is only read: its decoded pixels serve, and no texture of it is kept.
+    std::vector<uint8_t> maskTexels;
+    int maskWidth = 0, maskHeight = 0;
+    if (!readPicturePixels(maskName, maskTexels, maskWidth, maskHeight))
+        textureFatal("Couldn't load texture: %s", maskName ? maskName : "");
+    if (!e->texture || !source->texture) return e;
     size_t pixels = static_cast<size_t>(e->width) * e->height;
     std::vector<uint8_t> texels(static_cast<size_t>(source->width) * source->height * 4);
     if (!platform::gpu::readTexture(source->texture, texels.data())) return e;
     texels.resize(pixels * 4, 0);
-    size_t maskPixels = static_cast<size_t>(mask->width) * mask->height;
-    std::vector<uint8_t> maskTexels(maskPixels * 4);
-    bool haveMask = mask->texture && platform::gpu::readTexture(mask->texture, maskTexels.data());
+    size_t maskPixels = static_cast<size_t>(maskWidth) * static_cast<size_t>(maskHeight);
+    bool haveMask = maskPixels > 0;
     // Alpha of pixel i = the blue byte of mask pixel i; past the end of the mask, opaque.
     for (size_t i = 0; i < pixels; ++i) texels[i * 4 + 3] = (haveMask && i < maskPixels) ? maskTexels[i * 4 + 2] : 255;
     platform::gpu::uploadTexture(e->texture, 0, 0, static_cast<int>(e->width), static_cast<int>(e->height),
