@@ -79,7 +79,7 @@ void runBoardFrames(benchmark::State& state, const Setup& setup) {
     loadBoardPictures();
     silenceOutcomeHooks();
     resetBoardProcess();
-    menuOpen() = false;
+    menuState().menuOpen = false;
     platform::srand(3);
     board().mode = kAdventure;
     startLevel(kStageTenLevel);

@@ -58,10 +58,10 @@ TEST_F(BoardFrame, AFinishedGameOrAMenuStopsTheBoard) {
     frames(5);
     EXPECT_EQ(board().cells[10][4].figure, -1);
     board().gameFinished = 0;
-    menuOpen() = true;
+    menuState().menuOpen = true;
     frames(5);
     EXPECT_EQ(board().cells[10][4].figure, -1);
-    menuOpen() = false;
+    menuState().menuOpen = false;
     board().paused = 1;
     frames(5);
     EXPECT_EQ(board().cells[10][4].figure, -1);

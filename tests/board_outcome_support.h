@@ -72,11 +72,11 @@ inline void recordOutcomes(std::initializer_list<int> held = {}) {
     };
     h.insertHighScore = [](int, int score) { outcomeRecord().highScores.push_back(score); };
     h.openMenu = [](const char* name) {
-        menuOpen() = true;
+        menuState().menuOpen = true;
         outcomeRecord().menus.push_back(name);
     };
     h.showMessage = [](const char* key) {
-        menuOpen() = true;
+        menuState().menuOpen = true;
         outcomeRecord().messages.push_back(key);
     };
     h.closeTransition = [](float, const char* caption) { outcomeRecord().transitions.push_back(caption); };

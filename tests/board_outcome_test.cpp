@@ -115,10 +115,10 @@ TEST_F(Scoring, NoComboRewardWhileTheBoardMovesOrIsLocked) {
     b.inputLock = 20.0f;
     frame();
     EXPECT_EQ(b.comboCount, 5);
-    menuOpen() = true;
+    menuState().menuOpen = true;
     frames(10);
     EXPECT_EQ(b.comboCount, 5);
-    menuOpen() = false;
+    menuState().menuOpen = false;
     frame();
     EXPECT_EQ(b.comboCount, 0);
 }
@@ -380,7 +380,7 @@ TEST_F(Lost, ASecondLossOffersTheSkipAndPuzzleSaysMoves) {
     b.lostClock = 5000.0f;
     lostLife();
     EXPECT_TRUE(vecHas(outcomeRecord().menus, "defeat"));
-    menuOpen() = false;
+    menuState().menuOpen = false;
     b.levelIndex = 128;  // not on the last level
     b.mode = kPuzzle;
     lostLife();

@@ -35,7 +35,7 @@ inline void freshBoard(uint32_t seed = 1) {
     resetLevelTables();
     resetFrameClock();
     resetSceneState();
-    menuOpen() = false;
+    menuState().menuOpen = false;
     platform::srand(seed);
     platform::warpCursor(799.0f, 599.0f);  // far right, below the board
     setTracing(true);

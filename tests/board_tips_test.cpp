@@ -140,10 +140,10 @@ TEST_F(FirstTimeTips, TheCandleTipsShowOnTheSecondLevelOfTheirModeUnlessPlayIsSt
     EXPECT_EQ(countTraced("tip", "candletime"), 1);
     closeTip();
     b.mode = kPuzzle;
-    menuOpen() = true;
+    menuState().menuOpen = true;
     frames(2);
     EXPECT_EQ(countTraced("tip", "candlemove"), 0);
-    menuOpen() = false;
+    menuState().menuOpen = false;
     frame();
     EXPECT_EQ(countTraced("tip", "candlemove"), 1);
     closeTip();
@@ -184,7 +184,7 @@ protected:
     static std::vector<std::string> playFirstLevel(PlayRunner& runner) {
         clearTrace();
         acceptProlog();
-        runner.runFor(500);
+        runner.runFor(1500);  // the welcome waits for the opening transition to uncover the board
         std::vector<std::string> keys;
         float x = 0.0f, y = 0.0f;
         for (const Shown& s : tipsShown()) {

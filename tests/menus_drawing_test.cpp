@@ -9,7 +9,10 @@
 #include <string>
 
 #include "app/frame_clock.h"
+#include "app/loader.h"
 #include "app/resource_store.h"
+#include "app/scene.h"
+#include "platform/window.h"
 #include "golden.h"
 #include "menus/menus.h"
 #include "progress/profiles.h"
@@ -114,6 +117,8 @@ namespace {
 
 TEST_F(MenuDrawing, DrawnCursorFollowsTheSettingAndTheKind) {
     const uint8_t before = settings().customCursor;
+    Scene* const scene = currentScene();
+    setCurrentScene(mapScene());  // a scene that draws the cursor shows
     platform::warpCursor(400.0f, 300.0f);  // logical (0, 0)
     auto litNearTip = [&]() {
         int lit = 0;
@@ -148,8 +153,18 @@ TEST_F(MenuDrawing, DrawnCursorFollowsTheSettingAndTheKind) {
                 ++differing;
         }
     EXPECT_GT(differing, 300);
+    // Only the loader's screens draw no cursor: there the system's stands in.
+    setCurrentScene(loaderScene());
+    applyCursorSetting();
+    EXPECT_TRUE(platform::systemCursorShown());
+    clearTarget(0xFF000000u);
+    drawCursor();
+    picture();
+    EXPECT_EQ(litNearTip(), 0);
     setSystemCursor(0);
     settings().customCursor = before;
+    setCurrentScene(scene);
+    applyCursorSetting();
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/loader.h"
 #include "app/play_runner.h"
 #include "app/scene.h"
 #include "app/strings.h"
@@ -31,6 +32,7 @@
 #include "progress/map.h"
 #include "progress/profiles.h"
 #include "progress/records.h"
+#include "progress/screen_transition.h"
 #include "progress/trophy_state.h"
 #include "board_screen_support.h"
 #include "forged_game.h"
@@ -103,6 +105,21 @@ protected:
         }
         ASSERT_EQ(menuState().selectedItem, at);
         press(kEnter);
+    }
+    // A level started from the map opens under the traveller's tip: the board waits under it
+    // until its Continue, which turns to the next tip.
+    void continueFromTip() {
+        ASSERT_EQ(menuName(), "gameplaytip");
+        ASSERT_TRUE(menuOpen());
+        const int tip = flowState().tipCounter;
+        const float clock = board().elapsedMs;
+        const int moves = board().movesUsed;
+        runner_->frames(30);
+        EXPECT_EQ(board().elapsedMs, clock);
+        EXPECT_EQ(board().movesUsed, moves);
+        press(kEnter);
+        EXPECT_FALSE(menuOpen());
+        EXPECT_EQ(flowState().tipCounter, tip + 1);
     }
     // A profile that has played before: no first-time tips or prolog.
     void veteran(const char* name) {
@@ -210,6 +227,19 @@ TEST_F(MenuFlows, FirstStartToALevelSavedAndResumedExactly) {
     ASSERT_EQ(currentScene(), gameScene());
     EXPECT_EQ(board().levelIndex, 0);
     EXPECT_FALSE(menuOpen());
+    // While the level opens, Escape opens the in-game menu; the welcome hint waits until the
+    // board can be seen.
+    ASSERT_TRUE(transitionRunning());
+    EXPECT_FALSE(board().tip.showing);
+    press(kEscape);
+    ASSERT_EQ(menuName(), "gameplay");
+    EXPECT_TRUE(menuOpen());
+    choose("resume game");
+    EXPECT_FALSE(menuOpen());
+    for (int i = 0; i < 200 && !board().tip.showing; ++i) runner_->frames(1);
+    EXPECT_FALSE(transitionRunning());
+    ASSERT_TRUE(board().tip.showing);
+    EXPECT_STREQ(board().tip.key, "welcome");
     for (int i = 0; i < 40 && board().tip.showing; ++i) {
         runner_->key(kEnter);
         runner_->frames(5);
@@ -262,6 +292,106 @@ TEST_F(MenuFlows, FirstStartToALevelSavedAndResumedExactly) {
         }
     EXPECT_TRUE(same) << "the resumed board differs from the saved one";
     EXPECT_FALSE(savedGameFlag(0));
+}
+
+TEST_F(MenuFlows, DecliningTheSavedGameKeepsItOnlyUntilALevelOfTheModeStarts) {
+    passTheLoader();
+    veteran("CARA");
+    openMenuByName("main");
+    settle();
+    choose("puzzle");
+    ASSERT_EQ(menuName(), "puzzle");
+    choose("start");
+    runner_->frames(2);
+    ASSERT_EQ(currentScene(), gameScene());
+    // Escape in the traveller's tip counts as its Continue.
+    ASSERT_EQ(menuName(), "gameplaytip");
+    press(kEscape);
+    EXPECT_FALSE(menuOpen());
+    EXPECT_EQ(flowState().tipCounter, 1);
+    makeMove();
+    press(kEscape);
+    choose("main");
+    ASSERT_STREQ(menuState().messageText, lookupText("savemsg"));
+    press(kEnter);
+    runner_->frames(1);
+    ASSERT_EQ(menuName(), "main");
+
+    // "no" opens the map of the mode asked about and leaves the saved game as it is.
+    choose("puzzle");
+    ASSERT_EQ(menuName(), "loadgamequest");
+    choose("no");
+    EXPECT_EQ(menuName(), "puzzle");
+    EXPECT_EQ(mapView(), 1);
+    EXPECT_TRUE(savedGameFlag(2));
+    EXPECT_TRUE(savedFileExists("CARA_org.sav"));
+    // Asked again, it is still offered; this time "no" and "start": the level starts afresh.
+    choose("backfrommap");
+    ASSERT_EQ(menuName(), "main");
+    choose("puzzle");
+    ASSERT_EQ(menuName(), "loadgamequest");
+    choose("no");
+    choose("start");
+    runner_->frames(2);
+    ASSERT_EQ(currentScene(), gameScene());
+    EXPECT_EQ(board().movesUsed, 0);
+    EXPECT_EQ(board().levelTouched, 0);
+    EXPECT_FALSE(savedGameFlag(2));
+    EXPECT_EQ(flowState().tipCounter, 1);  // the next tip greets the level
+    press(kEnter);
+    // Left untouched, the level saves nothing, and the old file is never offered again.
+    press(kEscape);
+    choose("main");
+    runner_->frames(1);
+    ASSERT_EQ(currentScene(), mapScene());
+    ASSERT_EQ(menuName(), "main");
+    choose("puzzle");
+    EXPECT_EQ(menuName(), "puzzle");
+}
+
+TEST_F(MenuFlows, TheCustomCursorLeavesNoScreenWithoutACursor) {
+    passTheLoader();
+    type("ANNA");
+    press(kEnter);
+    choose("options");
+    const MenuWidget* box = widgetOfKind(kWidgetCheckBox, 1);
+    ASSERT_NE(box, nullptr);
+    const float x = (box->left + box->right) / 2.0f, y = (box->top + box->bottom) / 2.0f;
+    EXPECT_TRUE(platform::systemCursorShown());
+    // The box switches between the drawn cursor and the system's at once.
+    clickAt(x, y);
+    EXPECT_EQ(settings().customCursor, 1);
+    EXPECT_FALSE(platform::systemCursorShown());
+    clickAt(x, y);
+    EXPECT_EQ(settings().customCursor, 0);
+    EXPECT_TRUE(platform::systemCursorShown());
+    clickAt(x, y);
+    choose("apply");
+    ASSERT_EQ(menuName(), "main");
+
+    // The next start: the splash and the loading screens draw no cursor of their own, so the
+    // system's shows there; the menus then draw theirs in its place.
+    runner_->close();
+    runner_ = std::make_unique<PlayRunner>(dir_.str());
+    ASSERT_TRUE(runner_->start());
+    ASSERT_EQ(settings().customCursor, 1);
+    runner_->frames(5);
+    EXPECT_EQ(currentScene(), loaderScene());
+    EXPECT_TRUE(platform::systemCursorShown());
+    for (int i = 0; i < 2000 && !application().dataLoaded; ++i) {
+        if (i % 10 == 0) runner_->key(kEnter);
+        runner_->frames(1);
+    }
+    runner_->frames(5);
+    ASSERT_EQ(currentScene(), loaderScene());
+    EXPECT_TRUE(platform::systemCursorShown());
+    passTheLoader();
+    EXPECT_EQ(menuName(), "main");
+    EXPECT_FALSE(platform::systemCursorShown());
+    // In a level the board's hammer is the drawn cursor too.
+    setSystemCursor(1);
+    EXPECT_FALSE(platform::systemCursorShown());
+    setSystemCursor(0);
 }
 
 TEST_F(MenuFlows, TheProfileListRefusesANinthAndRemovingTheLastAsksForANewOne) {
@@ -377,6 +507,7 @@ TEST_F(MenuFlows, WonAndLostLevelsAndTheEndOfTheGame) {
     runner_->frames(2);
     ASSERT_EQ(currentScene(), gameScene());
     ASSERT_EQ(board().levelIndex, 0);
+    continueFromTip();
 
     // A won level: the result window counts its numbers up one after the other.
     makeMove();
@@ -397,22 +528,25 @@ TEST_F(MenuFlows, WonAndLostLevelsAndTheEndOfTheGame) {
     EXPECT_STREQ(rec.movesHolder, "BEN");
     runner_->frames(40);  // the effects of the count fade away
     EXPECT_TRUE(golden("menus_levelcomplete_counted"));
+    // Closing the window moves the game on to the next level's backdrop; the next key goes to
+    // the mode's menu.
     press(kEnter);
     EXPECT_FALSE(menuOpen());
-    // The next key moves the game on, the one after it goes to the mode's menu.
-    press(kEnter);
+    EXPECT_EQ(board().betweenLevels, 1);
+    EXPECT_EQ(currentLevelNumber(), 1);
     press(kEnter);
     runner_->frames(1);
     ASSERT_EQ(currentScene(), mapScene());
     EXPECT_EQ(menuName(), "adventure");
     EXPECT_TRUE(flowState().reachedAfterLevel);  // the map moves the traveller on
-    EXPECT_EQ(currentLevelNumber(), 1);
 
-    // A lost level: the message, whose OK restarts it for a life.
+    // A lost level: the message, whose OK restarts it for a life. The level opens under the
+    // traveller's tip, whose Continue lets it go.
     choose("start");
     runner_->frames(2);
     ASSERT_EQ(currentScene(), gameScene());
     ASSERT_EQ(board().levelIndex, 1);
+    continueFromTip();
     const int livesBefore = lives();
     loseByTime();
     ASSERT_EQ(menuName(), "messageboxok");
@@ -473,3 +607,4 @@ TEST_F(MenuFlows, WonAndLostLevelsAndTheEndOfTheGame) {
 }
 
 }  // namespace
+

@@ -113,7 +113,7 @@ TEST_F(MenusOnScreen, EveryItemOfEveryMenuIsDrawnAndReachable) {
             requestScene(mapScene());
             runner_->frames(1);
         }
-        menuOpen() = true;
+        menuState().menuOpen = true;
         openMenu(menu);
         settle();
         ASSERT_EQ(currentMenu(), menu);
@@ -130,7 +130,7 @@ TEST_F(MenusOnScreen, EveryItemOfEveryMenuIsDrawnAndReachable) {
         }
         ++checked;
         runner_->moveTo(390.0f, -295.0f);
-        menuOpen() = false;
+        menuState().menuOpen = false;
     }
     EXPECT_GE(checked, 15);
 }

@@ -50,7 +50,7 @@ protected:
         setMenuFlows(flows);
         setMenuMapHooks(MenuMapHooks{});
         buildMenus(kTree, kCaptions);
-        menuOpen() = false;
+        menuState().menuOpen = false;
         frameClock().frameMs = 16.0f;
         setTracing(true);
         clearTrace();

@@ -27,7 +27,7 @@ struct ModeFixture : public ::testing::Test {
         resetOutcomeHooks();  // the level's end runs board play's calls into the profile
         resetBoardState();
         board().carriedScore = 0;
-        menuOpen() = false;
+        menuState().menuOpen = false;
         setCurrentScene(mapScene());
         setTracing(true);
         clearTrace();

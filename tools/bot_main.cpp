@@ -306,7 +306,7 @@ int watchLevel(const Args& args) {
             }
             if (now - endSince > 10000) {
                 if (won) level = level + 1 < kLevelCount ? level + 1 : 0;
-                menuOpen() = false;
+                closeMenusOverBoard();
                 setLives(3);
                 beginModeLevel(level);
                 endSince = 0;

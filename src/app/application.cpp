@@ -8,6 +8,7 @@
 #include "app/scene.h"
 #include "app/strings.h"
 #include "audio/audio.h"
+#include "menus/cursor.h"
 #include "platform/clock.h"
 #include "platform/fatal.h"
 #include "platform/files.h"
@@ -112,7 +113,7 @@ StartResult startUp(bool singleInstance) {
     presentFrame();
     platform::changeDir(gApp.dataFolder.c_str());
     prepareLoader();
-    if (settings().customCursor) platform::showSystemCursor(false);
+    applyCursorSetting();  // the system's cursor until the program can draw its own
     frameClock().lastTime = platform::nowMs();
     gApp.frameStartMs = frameClock().lastTime;
     return {true, 0};

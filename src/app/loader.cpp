@@ -197,6 +197,7 @@ void LoaderScene::frame() {
         if (gLoader.fadeTimer > 800.0f) {
             gLoader.fadeTimer = 800.0f;
             requestScene(mapScene());
+            applyCursorSetting();  // the menus draw the custom cursor from here on
             releaseLoaderPictures();
             fadeToMusicSection(0);
             openMenuByName(profileCount() > 0 ? "main" : "newprofile");

@@ -101,7 +101,6 @@ void GameScene::frame() {
     boardFrame();
     drawBoardPlay();
     advanceScreenTransition();
-    advanceAmbientEffects();
     if (menuOpen()) {
         updateMenus();
         drawMenus();
@@ -146,7 +145,8 @@ void MapScene::afterFrame() {
 }
 
 // The map scene: the map view's background (the journey map or a backdrop), the menus over it
-// with their effects, the screen transition and the shared ambient effects, the cursor.
+// with their effects, the screen transition, the cursor. The backdrops' own motion (the drifting
+// tint, the spray) runs in their drawing.
 void MapScene::frame() {
     selectFont(0);
     mapFrame();
@@ -154,7 +154,6 @@ void MapScene::frame() {
     drawMenus();
     updateAndDrawParticles();
     advanceScreenTransition();
-    advanceAmbientEffects();
     if (settings().customCursor) drawCursor();
 }
 void MapScene::keyDown(int virtualKey) { lastKey = virtualKey; }
@@ -175,7 +174,7 @@ void TrophyRoomScene::afterFrame() {
 }
 
 // The trophy room in the same shape: the room, the menus and their effects, the screen
-// transition and the ambient effects, the cursor.
+// transition, the cursor.
 void TrophyRoomScene::frame() {
     selectFont(0);
     trophyRoomFrame();
@@ -183,7 +182,6 @@ void TrophyRoomScene::frame() {
     drawMenus();
     updateAndDrawParticles();
     advanceScreenTransition();
-    advanceAmbientEffects();
     if (settings().customCursor) drawCursor();
 }
 void TrophyRoomScene::keyDown(int virtualKey) { lastKey = virtualKey; }

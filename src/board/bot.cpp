@@ -165,7 +165,7 @@ BotResult playLevelWithBot(const BotOptions& options) {
     setTracing(false);
     resetBoardProcess();
     resetFrameClock();
-    menuOpen() = false;
+    closeMenusOverBoard();
     silenceOutcomeHooks();
     platform::srand(options.seed);
     platform::warpCursor(799.0f, 599.0f);

@@ -145,7 +145,7 @@ void lostLife() {
     Board& b = board();
     if (b.lostClock < 4000.0f) return;
     BoardOutcomeHooks& h = outcomeHooks();
-    menuOpen() = true;
+    // The menu that opens holds the board; until one opens, the next frame asks again.
     if (h.lives() <= 0) {
         boardGameOver();
     } else if (h.lostOnce() && b.levelIndex != kLevelCount - 1) {

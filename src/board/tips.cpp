@@ -9,6 +9,7 @@
 #include "board/outcome.h"
 #include "board/presentation.h"
 #include "menus/menus.h"
+#include "progress/screen_transition.h"
 #include "render/effects.h"
 
 namespace {
@@ -96,6 +97,9 @@ void closeTip() { board().tip.showing = 0; }
 void firstTimeTips() {
     Board& b = board();
     if (menuOpen() || b.tip.showing || b.paused || b.mapFade || b.levelComplete || b.levelLost) return;
+    // The hints wait until the level's opening transition has uncovered the board: a hint
+    // nobody can see yet would take the first key (Escape among them) for itself.
+    if (transitionRunning()) return;
 
     if (b.levelIndex == 1 && b.mode == kAdventure && waiting(kTipCandleTime))
         openTip(kCandleTipX, kCandleTipY, "candletime", 0.0f, false, 0);

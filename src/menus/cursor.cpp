@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "app/frame_clock.h"
+#include "app/loader.h"
+#include "app/scene.h"
 #include "menus/panel.h"
 #include "platform/image.h"
 #include "platform/window.h"
@@ -23,6 +25,16 @@ CursorState gCursor;
 constexpr float kCellOffsetX = 30.0f;
 constexpr float kCellOffsetY = -32.0f;
 
+// With the custom-cursor setting the program draws its cursor once it has the pictures for it
+// and a scene that draws it shows (or is about to); until then, on the splash and loading
+// screens, the system's cursor stands in, so no screen is ever without one.
+bool programDrawsCursor() {
+    if (!settings().customCursor || !menuAtlasTexture()) return false;
+    const SceneState& s = sceneState();
+    const Scene* host = s.pending ? s.pendingScene : s.currentScene;
+    return host && host != loaderScene() && host != nullScene();
+}
+
 }  // namespace
 
 void logicalCursor(float& x, float& y) {
@@ -39,15 +51,13 @@ void logicalCursor(float& x, float& y) {
 void setSystemCursor(int kind) {
     if (kind < 0 || kind > 2) kind = 0;
     gCursor.kind = kind;
-    if (settings().customCursor) return;  // the system cursor stays blank; drawCursor shows the kind
-    platform::setHammerCursor(kind == 1);
-    platform::showSystemCursor(kind != 2);
+    applyCursorSetting();
 }
 
 int systemCursorKind() { return gCursor.kind; }
 
 void drawCursor() {
-    if (!settings().customCursor) return;
+    if (!programDrawsCursor()) return;
     float cx = 0.0f, cy = 0.0f;
     if (!platform::cursorPosition(cx, cy)) return;
     float x, y;
@@ -87,7 +97,7 @@ void makeHammerCursor() {
 }
 
 void applyCursorSetting() {
-    const bool custom = settings().customCursor != 0;
-    platform::showSystemCursor(!custom && gCursor.kind != 2);
-    if (!custom) platform::setHammerCursor(gCursor.kind == 1);
+    const bool drawn = programDrawsCursor();
+    platform::showSystemCursor(!drawn && gCursor.kind != 2);
+    if (!drawn) platform::setHammerCursor(gCursor.kind == 1);
 }

@@ -163,13 +163,9 @@ void startChosenLevel(const MenuNode* current) {
 FlowState& flowState() { return gFlow; }
 void resetFlows() { gFlow = FlowState{}; }
 
-void closeMenusOverBoard() { menuOpen() = false; }
-
 void menuEntryStep(MenuNode& node) {
     MenuState& m = menuState();
     MenuNode* menu = &node;
-    // Opened while board play hosts the menus, the menu shows over the board and holds it.
-    menuOpen() = boardHostsMenus();
     m.textEditing = false;
     if (named(menu, "main")) {
         fadeToMusicSection(0);
@@ -271,7 +267,9 @@ void runSelectedItem() {
         if (named(current, "defeat") || !saveAndLeaveLevel()) toMainMenu();
         else tell("savemsg");
     } else if (!std::strcmp(name, "oknextlevel")) {
-        closeMenusOverBoard();
+        // Closing the result window moves the game on to the next level's backdrop; the next
+        // key or click then leads to the map.
+        nextLevel();
     } else if (!std::strcmp(name, "ok")) {
         if (messageIs("prolog")) {
             acceptProlog();
@@ -415,6 +413,7 @@ void installMenuFlows() {
     flows.keyRule = menuKeyRule;
     flows.runSelectedItem = runSelectedItem;
     flows.goBack = goBack;
+    flows.overBoard = boardHostsMenus;
     flows.frameStep = trophyRoomStep;
     flows.attachScreens = attachMenuScreens;
     setMenuFlows(flows);

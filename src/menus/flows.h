@@ -5,8 +5,7 @@
 
 struct MenuNode;
 
-// The menu's entry step: run by openMenu after the menu became current. A menu that opens
-// while board play hosts the menus shows over the board (menuOpen).
+// The menu's entry step: run by openMenu after the menu became current.
 void menuEntryStep(MenuNode& menu);
 // The action of the selected item of the menu that was just closed; afterwards selectedItem is 0.
 void runSelectedItem();
@@ -15,8 +14,6 @@ void goBack();
 // The rules of a menu for a pending key, before the general keys: they may change the key
 // (Escape into Enter) or use it up (0).
 void menuKeyRule(MenuNode& menu, int& key);
-// The menus close over board play: the board goes on.
-void closeMenusOverBoard();
 // Board play's way on after a level: the map scene with the current mode's menu.
 void returnToModeMenu();
 

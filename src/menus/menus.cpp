@@ -400,6 +400,7 @@ void openMenu(MenuNode* node) {
     gMenus.opening = true;
     gMenus.animationMs = 0.0f;
     gMenus.menuAway = 1.0f;
+    gMenus.menuOpen = gFlows.overBoard && gFlows.overBoard();
     if (gFlows.entryStep) gFlows.entryStep(*node);
     gMenus.selectedItem = 0;
 }
@@ -416,7 +417,8 @@ void showMessage(const char* text, bool okOnly) {
 bool menuAnimating() { return gMenus.opening || gMenus.closing; }
 MenuNode* currentMenu() { return gMenus.current; }
 bool currentMenuIs(const char* name) { return gMenus.current && name && std::strcmp(gMenus.current->name, name) == 0; }
-bool& menuOpen() { return gMenus.menuOpen; }
+bool menuOpen() { return gMenus.menuOpen; }
+void closeMenusOverBoard() { gMenus.menuOpen = false; }
 void setHoveredWidget(int index) { gMenus.hoveredWidget = index; }
 
 // ---- input and the frame ----

@@ -139,6 +139,9 @@ struct MenuFlows {
     void (*runSelectedItem)();
     // The closing animation ended with backAfterClose.
     void (*goBack)();
+    // Board play hosts the menus (once this frame's scene switch is made): a menu that opens
+    // shows over the board.
+    bool (*overBoard)();
     // First thing of every updateMenus (the trophy room's pending switch); true stops the
     // update there for this frame.
     bool (*frameStep)();
@@ -183,7 +186,11 @@ void showMessage(const char* text, bool okOnly);
 bool menuAnimating();  // opening or closing
 MenuNode* currentMenu();
 bool currentMenuIs(const char* name);
-bool& menuOpen();  // a menu shows over board play
+// A menu shows over board play. Opening a menu while board play hosts the menus sets it (the
+// board waits under the menu); closeMenusOverBoard clears it (the board goes on). Nothing else
+// writes it.
+bool menuOpen();
+void closeMenusOverBoard();
 void setHoveredWidget(int index);  // the highlighted index shared by the menus and the map
 
 // ---- input and the frame ----

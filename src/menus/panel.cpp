@@ -180,6 +180,10 @@ void drawButton(float x, float y, float width, float height, float size, const c
     bindTexture(gPanel.button);
     drawQuad(x, y, width, height, UVRect{0.0f, 0.0f, 1.0f, 1.0f}, whiteWithAlpha(alpha), kPieceZ);
     if (!caption || !*caption) return;
+    // A caption wider than the button is set smaller, so it stays on the button (and on screen).
+    const float room = width - 16.0f;
+    const float wide = textWidth(caption, size);
+    if (room > 0.0f && wide > room) size *= room / wide;
     const float tx = x + 2.0f, ty = y - 0.15f * size;
     if (lit) drawHighlightText(tx, ty, size, caption, true, alpha);
     else drawShadowedText(tx, ty, size, caption, true, whiteWithAlpha(alpha));

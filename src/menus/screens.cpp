@@ -73,6 +73,9 @@ void text(float x, float y, float size, const char* s, bool centred, uint32_t co
 
 void greetingScreen() {
     MenuState& m = menuState();
+    // Gone (backed out of, or left for the trophy room), the greeting shows nothing: its balloon
+    // would still peek in at the bottom.
+    if (m.menuAway >= 1.0f) return;
     const float x = -210.0f;
     const float y = m.slideOffset + 100.0f;
     const float size = 18.0f;
@@ -412,6 +415,8 @@ void defeatScreen() {
     const int n = itemCount();
     float widest = 0.0f;
     for (int i = 0; i < n; ++i) widest = std::max(widest, textWidth(itemCaption(i), 18.0f));
+    // The panel holds its two lines of text as well as the list.
+    widest = std::max({widest, textWidth(lookupText("timeisup"), 16.0f), textWidth(lookupText("loselife"), 16.0f)});
     const float listHeight = 36.0f * static_cast<float>(n);
     drawMenuPanel(0.0f, 0.0f, (widest + 94.0f) * s, (listHeight + 164.0f) * s);
     text(0.0f, 65.0f * s, 16.0f * s, lookupText("timeisup"), true, argb(55, 255, 255));

@@ -19,6 +19,8 @@ struct WindowState {
     bool vsync = false;
     bool headless = false;
     bool cursorInside = true;
+    bool cursorShown = true;  // the system cursor (headless too: what a window would show)
+    bool hammerShown = false;
     bool exposed = true;  // the window's contents were lost and must be shown again
     float cursorX = 400.0f;  // picture pixels
     float cursorY = 300.0f;
@@ -417,10 +419,15 @@ void warpCursor(float x, float y) {
 }
 
 void showSystemCursor(bool visible) {
+    gWin.cursorShown = visible;
     if (gWin.videoUp) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
+bool systemCursorShown() { return gWin.cursorShown; }
+bool hammerCursorShown() { return gWin.hammerShown; }
+
 void setHammerCursor(bool hammer) {
+    gWin.hammerShown = hammer;
     if (!gWin.videoUp) return;
     if (hammer) {
         if (!gWin.hammerCursor && !gWin.hammerPixels.empty()) {

@@ -82,6 +82,8 @@ bool cursorPosition(float& x, float& y);
 void warpCursor(float x, float y);
 void showSystemCursor(bool visible);     // the blank class cursor of the custom-cursor setting
 void setHammerCursor(bool hammer);       // the hammer class cursor (the arrow otherwise)
+bool systemCursorShown();                // as last set (also headless)
+bool hammerCursorShown();
 // The picture the hammer cursor is made from (RGBA rows, top row first) and its hot spot; until
 // one is given, the hammer is the system's hand.
 void setHammerCursorPicture(const uint8_t* rgba, int width, int height, int hotX, int hotY);

@@ -30,10 +30,14 @@ void openTracedMenu(const char* name) {
 void beginLevel(int levelNumber) { beginModeLevel(levelNumber); }
 
 void askMessage(const char* key, bool okOnly) { showModeMessage(key, okOnly); }
-// A game started from the menus opens onto its level.
+// A game started from the menus opens onto its level, and the traveller's tip of the day greets
+// it over the board (its "Continue" lets the board go and turns to the next tip). A new player's
+// very first level has its own first-time hints instead.
 void beginPlay(int levelNumber) {
+    const bool newPlayer = tipFlag(0);
     openTransition(1000.0f);
     beginModeLevel(levelNumber);
+    if (!newPlayer) openTracedMenu("gameplaytip");
 }
 
 }  // namespace
@@ -56,7 +60,7 @@ void beginModeLevel(int levelNumber) {
     Board& b = board();
     b.mode = static_cast<GameMode>(gameMode());
     setSavedGameFlag(gameMode(), false);
-    menuOpen() = false;
+    closeMenusOverBoard();
     requestScene(gameScene());
     startLevel(levelNumber);
 }
@@ -94,7 +98,7 @@ void declineSavedGame() { openTracedMenu(modeMenuName(gameMode())); }
 
 void startFromMap(int levelNumber) {
     if (gModes.gameCompleted) return;
-    menuOpen() = false;
+    closeMenusOverBoard();
     int n = levelNumber < 0 ? 0 : (levelNumber > kLastLevel ? kLastLevel : levelNumber);
     Board& b = board();
     gModes.lostOnce = false;
@@ -126,7 +130,7 @@ void answerZeroScore() {
 }
 
 bool nextLevel() {
-    menuOpen() = false;
+    closeMenusOverBoard();
     const Board& b = board();
     if (b.levelComplete && b.resultShown) advanceAfterComplete();
     return b.gameFinished != 0;

@@ -524,5 +524,3 @@ void mapFrame() {
     drawJourneyMap();
     updateAudio();
 }
-
-void advanceAmbientEffects() {}

@@ -147,5 +147,3 @@ constexpr float kCongratulationButtonY = -50.0f;
 void mapToScreen(float mapX, float mapY, float& x, float& y);
 void stageIconAt(int stage, float& x, float& y);
 void levelStarAt(int level, float& x, float& y);  // around the icon of the level's stage
-
-void advanceAmbientEffects();

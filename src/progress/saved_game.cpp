@@ -237,7 +237,7 @@ bool loadGame() {
             restored = true;
         }
     }
-    menuOpen() = false;
+    closeMenusOverBoard();
     requestScene(gameScene());
     return restored;
 }
