@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/application.h"
+#include "app/replay.h"
 #include "app/resource_store.h"
 #include "app/strings.h"
 #include "audio/audio.h"
@@ -107,7 +108,7 @@ void reportLoaded(int64_t bytes) {
 
 bool loadingSequence() {
     ApplicationState& app = application();
-    platform::srand(platform::nowMs());
+    platform::srand(sessionSeed(platform::nowMs()));
     openPack("targa.dat");
     openPack("jpeg.dat");
     openPack("texts.dat");
