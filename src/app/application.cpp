@@ -5,6 +5,7 @@
 
 #include "app/icon.h"
 #include "app/loader.h"
+#include "app/replay.h"
 #include "app/scene.h"
 #include "app/strings.h"
 #include "audio/audio.h"
@@ -73,9 +74,17 @@ void drawDebugOverlay() {
     switchOff(5);
 }
 
-// Without vertical sync, frames are spaced to about the display's refresh rate.
+// Without vertical sync, frames are spaced to about the display's refresh rate; a playback in
+// a window takes each frame as long as the recorded one took.
 void paceFrame() {
-    if (platform::virtualClockOn() || platform::vsyncActive()) return;
+    if (platform::virtualClockOn()) return;
+    if (playbackPaced()) {
+        uint32_t spent = platform::nowMs() - gApp.frameStartMs;
+        uint32_t period = nextFrameDelta();
+        if (spent < period) platform::sleepMs(period - spent);
+        return;
+    }
+    if (platform::vsyncActive()) return;
     uint32_t period = 1000u / static_cast<uint32_t>(platform::refreshRateHz() > 0 ? platform::refreshRateHz() : 60);
     uint32_t spent = platform::nowMs() - gApp.frameStartMs;
     if (spent < period) platform::sleepMs(period - spent);
@@ -90,6 +99,11 @@ StartResult startUp(bool singleInstance) {
     if (singleInstance && !platform::acquireInstanceLock()) return {false, 0};
     platform::installSignalHandlers();
     if (!findDataFolder()) platform::fatal("Can't load Data...\nProgram will now stop.", "Loading Error");
+    std::string replayError;
+    if (!replayStartUp(gApp.dataFolder, replayError)) {
+        std::fprintf(stderr, "Sandmere: %s\n", replayError.c_str());
+        return {false, 1};
+    }
     loadSettings();
     gApp.clientWidth = 800;
     gApp.clientHeight = 600;
@@ -120,6 +134,7 @@ StartResult startUp(bool singleInstance) {
 }
 
 void handleEvent(const platform::Event& event) {
+    recordEvent(event);
     Scene* scene = currentScene();
     switch (event.type) {
         case platform::EventType::Resize:
@@ -183,6 +198,7 @@ void handleEvent(const platform::Event& event) {
 
 void runFrame() {
     gApp.frameStartMs = platform::nowMs();
+    recordFrameStart();
     clearDepth(1.0f);
     clearTarget(0xFFB4B4B4u);
     beginScene();
@@ -198,7 +214,39 @@ void runFrame() {
     frameClock().runningMs += frameClock().frameMs;
 }
 
+namespace {
+// A playback hands the scenes the recorded events instead of the window's. The window's own
+// close (or a signal) ends the playback where it is.
+bool handlePlaybackEvent() {
+    platform::Event event;
+    bool closed = platform::signalCloseRequested();
+    while (!closed && platform::pollEvent(event)) closed = event.type == platform::EventType::Close;
+    if (closed) {
+        std::fprintf(stderr, "Sandmere: the playback was stopped before its end\n");
+        gApp.quitRequested = true;
+        return true;
+    }
+    if (nextPlaybackEvent(event)) {
+        handleEvent(event);
+        return true;
+    }
+    if (playbackFinished()) {
+        // A session that was killed has no close: the playback ends where its recording does.
+        gApp.quitRequested = true;
+        return true;
+    }
+    if (!gApp.active) {
+        // An inactive game runs no frame, so a recording cannot hold one here.
+        std::fprintf(stderr, "Sandmere: the replay does not match the game: a frame while the window is inactive\n");
+        gApp.quitRequested = true;
+        return true;
+    }
+    return false;
+}
+}  // namespace
+
 bool handlePendingEvent() {
+    if (replayMode() == ReplayMode::Playing) return handlePlaybackEvent();
     if (platform::signalCloseRequested()) {
         platform::Event close;
         close.type = platform::EventType::Close;

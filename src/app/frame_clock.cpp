@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/replay.h"
 #include "platform/clock.h"
 
 namespace {
@@ -15,7 +16,8 @@ void resetFrameClock() { gFrameClock = FrameClock{}; }
 void updateClock() {
     FrameClock& c = gFrameClock;
     uint32_t now = platform::nowMs();
-    c.deltaMs = now - c.lastTime;  // unsigned: right across the wrap of the clock
+    // Unsigned: right across the wrap of the clock. A recording keeps it, a playback gives it.
+    c.deltaMs = frameDelta(now - c.lastTime);
     c.lastTime = now;
     c.fpsAccumulator += c.deltaMs;
     c.fpsFrames += 1;

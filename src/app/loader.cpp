@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/application.h"
+#include "app/replay.h"
 #include "app/resource_store.h"
 #include "app/strings.h"
 #include "audio/audio.h"
@@ -112,7 +113,7 @@ void reportLoaded(int64_t bytes) {
 
 bool loadingSequence() {
     ApplicationState& app = application();
-    platform::srand(platform::nowMs());
+    platform::srand(sessionSeed(platform::nowMs()));
     // The cues, the longest part, are decoded on helper threads while the pictures load; the
     // bar still counts them where loadSounds takes them in.
     prefetchSounds(app.dataFolder);

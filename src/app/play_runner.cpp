@@ -4,10 +4,12 @@
 
 #include "app/application.h"
 #include "app/loader.h"
+#include "app/replay.h"
 #include "app/resource_store.h"
 #include "app/scene.h"
 #include "app/strings.h"
 #include "audio/audio.h"
+#include "board/board.h"
 #include "board/board_view.h"
 #include "board/presentation.h"
 #include "board/outcome.h"
@@ -52,6 +54,9 @@ void resetGameState() {
     resetAudioState();
     forgetBoardPictures();
     resetBoardView();
+    // The board as a new process has it: a run that follows another in the same process (a
+    // playback after its recording) must not find the last run's cells.
+    board() = Board{};
     resetBoardProcess();
     resetOutcomeHooks();
     resetGameModes();
@@ -106,7 +111,8 @@ void PlayRunner::frames(int count) {
         while (!app.quitRequested && handlePendingEvent()) {
         }
         if (!app.quitRequested) {
-            platform::advanceVirtualClock(msPerFrame_);
+            // A playback's time moves as the recorded frames did.
+            platform::advanceVirtualClock(replayMode() == ReplayMode::Playing ? nextFrameDelta() : msPerFrame_);
             frameTurn();
         }
         ++frameNumber_;
@@ -120,6 +126,11 @@ void PlayRunner::frames(int count) {
 void PlayRunner::runFor(uint32_t ms) {
     int count = static_cast<int>((ms + msPerFrame_ - 1) / msPerFrame_);
     frames(count);
+}
+
+int PlayRunner::playToEnd() {
+    while (running_) frames(1);
+    return exitCode_;
 }
 
 int PlayRunner::close() {

@@ -21,6 +21,9 @@ public:
     void frames(int count);
     // Runs frames until at least this much virtual time has passed.
     void runFor(uint32_t ms);
+    // A playback (startPlayback before start): runs it to its end, its close included, and
+    // returns the exit code.
+    int playToEnd();
     // Ends the run as the close button does, then shuts down; returns the exit code.
     int close();
 

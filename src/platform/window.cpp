@@ -21,6 +21,7 @@ struct WindowState {
     bool cursorInside = true;
     bool cursorShown = true;  // the system cursor (headless too: what a window would show)
     bool hammerShown = false;
+    bool cursorPlaced = false;  // a playback gives the cursor; the system's is not read
     bool exposed = true;  // the window's contents were lost and must be shown again
     float cursorX = 400.0f;  // picture pixels
     float cursorY = 300.0f;
@@ -398,7 +399,7 @@ void pumpEvents() {
 }
 
 bool cursorPosition(float& x, float& y) {
-    if (!gWin.headless && gWin.window) {
+    if (!gWin.headless && gWin.window && !gWin.cursorPlaced) {
         int wx, wy;
         SDL_GetMouseState(&wx, &wy);
         windowToPicture(wx, wy, gWin.cursorX, gWin.cursorY);
@@ -458,6 +459,15 @@ void setHammerCursorPicture(const uint8_t* rgba, int width, int height, int hotX
         gWin.hammerCursor = nullptr;
     }
 }
+
+void placeCursor(float x, float y, bool inside) {
+    gWin.cursorPlaced = true;
+    gWin.cursorX = x;
+    gWin.cursorY = y;
+    gWin.cursorInside = inside;
+}
+
+void releaseCursor() { gWin.cursorPlaced = false; }
 
 void setHeadless(bool on) { gWin.headless = on; }
 bool headless() { return gWin.headless; }

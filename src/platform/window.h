@@ -80,6 +80,9 @@ void pumpEvents();                       // keep the window responsive; dispatch
 // The cursor in picture pixels (top left origin). False when it is outside the window.
 bool cursorPosition(float& x, float& y);
 void warpCursor(float x, float y);
+// A playback's cursor: cursorPosition gives this from now on, until releaseCursor.
+void placeCursor(float x, float y, bool inside);
+void releaseCursor();
 void showSystemCursor(bool visible);     // the blank class cursor of the custom-cursor setting
 void setHammerCursor(bool hammer);       // the hammer class cursor (the arrow otherwise)
 bool systemCursorShown();                // as last set (also headless)

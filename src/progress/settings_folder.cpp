@@ -15,6 +15,7 @@ namespace {
 
 struct FolderState {
     std::string folder;  // ends without '/'
+    std::string forced;  // a playback's own folder, used instead of every other
 };
 FolderState gFolder;
 
@@ -66,6 +67,10 @@ std::string fallbackFolder() {
 }  // namespace
 
 const std::string& findSettingsFolder() {
+    if (!gFolder.forced.empty()) {
+        gFolder.folder = gFolder.forced;
+        return gFolder.folder;
+    }
     std::string data = dataFolder();
     std::string primary = data + "settings";
     if (application().installed) {
@@ -85,6 +90,10 @@ const std::string& findSettingsFolder() {
 }
 
 const std::string& enterSettingsFolder() {
+    if (!gFolder.forced.empty()) {
+        gFolder.folder = gFolder.forced;
+        return gFolder.folder;
+    }
     std::string primary = dataFolder() + "settings";
     // An installed data set is the system's: the players' files always go to the user's folder.
     bool own = !application().installed;
@@ -102,6 +111,11 @@ const std::string& enterSettingsFolder() {
 const std::string& settingsFolder() { return gFolder.folder; }
 
 void setSettingsFolder(const std::string& folder) { gFolder.folder = folder; }
+
+void forceSettingsFolder(const std::string& folder) {
+    gFolder.forced = folder;
+    gFolder.folder = folder;
+}
 
 std::string settingsPath(const char* name) { return gFolder.folder + "/" + (name ? name : ""); }
 

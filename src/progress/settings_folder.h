@@ -18,6 +18,9 @@ const std::string& enterSettingsFolder();
 const std::string& findSettingsFolder();
 const std::string& settingsFolder();  // empty before enterSettingsFolder
 void setSettingsFolder(const std::string& folder);  // tests
+// A playback keeps the players' files in a folder of its own: find and enter give this one
+// while it is set (empty lets them choose again).
+void forceSettingsFolder(const std::string& folder);
 std::string settingsPath(const char* name);
 
 struct FileRead {
