@@ -128,6 +128,7 @@ void runBoardFrames(benchmark::State& state, const Setup& setup) {
     state.counters["opaque_batches"] = perFrame(stats.opaqueBatches);
     state.counters["clears_deferred"] = perFrame(stats.clearsDeferred);
     state.counters["colour_only_draws"] = perFrame(stats.colourOnlyDraws);
+    state.counters["rect_runs"] = perFrame(stats.rectRuns);
     if (setup.megaBomb) state.counters["live_particles"] = liveParticleCount();
 
     resetOutcomeHooks();
@@ -177,6 +178,7 @@ BENCHMARK(BM_BoardFrameOneShortcut)
     ->Arg(platform::gpu::kShortcutOpaque)
     ->Arg(platform::gpu::kShortcutDeferredClear)
     ->Arg(platform::gpu::kShortcutColourOnly)
+    ->Arg(platform::gpu::kShortcutRectRuns)
     ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_BoardFrameMegaBomb)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_BoardFrameMegaBombPlainPath)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);

@@ -196,6 +196,7 @@ BENCHMARK(BM_TypicalFrameOneShortcut)
     ->Arg(platform::gpu::kShortcutOpaque)
     ->Arg(platform::gpu::kShortcutDeferredClear)
     ->Arg(platform::gpu::kShortcutColourOnly)
+    ->Arg(platform::gpu::kShortcutRectRuns)
     ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_TypicalFramePlainPath)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FullScreenPicture)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3)->ReportAggregatesOnly(true);

@@ -446,6 +446,10 @@ TEST_F(Shortcuts, AStateNoAllowListNamesTurnsEveryShortcutOff) {
         bindTexture(partly);
         drawQuad(0, -100, 40, 40, UVRect{0.1f, 0.1f, 0.5f, 0.5f}, 0xFFFFFFFFu, 10.0f);
         endScene();
+        // More quads than one run holds.
+        for (int i = 0; i < 60; ++i)
+            drawQuad(-380.0f + 12.0f * static_cast<float>(i), -250.0f, 10, 10, kFull, 0xFFFFFFFFu, 10.0f);
+        endScene();
     };
     platform::gpu::setShortcuts(platform::gpu::kAllShortcuts);
     auto statsOf = [&](bool scissor) {
@@ -466,14 +470,17 @@ TEST_F(Shortcuts, AStateNoAllowListNamesTurnsEveryShortcutOff) {
     EXPECT_GT(free.opaqueBatches, 0u);
     EXPECT_GT(free.clearsDeferred, 0u);
     EXPECT_GT(free.colourOnlyDraws, 0u);
+    EXPECT_GT(free.rectRuns, 0u);
     auto [held, heldShot] = statsOf(true);
     EXPECT_EQ(held.copies + held.clearsLeftOut + held.quadsCut + held.quadsLeftOut + held.unfilteredBatches +
-                  held.oneLevelBatches + held.opaqueBatches + held.clearsDeferred + held.colourOnlyDraws,
+                  held.oneLevelBatches + held.opaqueBatches + held.clearsDeferred + held.colourOnlyDraws +
+                  held.rectRuns,
               0u);
     platform::gpu::setScissor(true, 0, 0, 800, 600);
     for (auto which : {platform::gpu::kShortcutCut, platform::gpu::kShortcutUnfiltered, platform::gpu::kShortcutFirstLevel,
                        platform::gpu::kShortcutCopy, platform::gpu::kShortcutOpaque,
-                       platform::gpu::kShortcutDeferredClear, platform::gpu::kShortcutColourOnly})
+                       platform::gpu::kShortcutDeferredClear, platform::gpu::kShortcutColourOnly,
+                       platform::gpu::kShortcutRectRuns})
         EXPECT_FALSE(platform::gpu::shortcutAllowedNow(which)) << which;
     platform::gpu::setScissor(false, 0, 0, 0, 0);
     // The picture is the same either way, give or take the filter's rounding.

@@ -1,5 +1,6 @@
 #include "platform/gpu.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -75,6 +76,7 @@ void resetBatchBounds() {
     g.texelExact = true;
     g.notMinified = true;
     g.batchWhite = true;
+    g.pairsOnly = true;
 }
 
 // The top-left area of a picture whose texels are all opaque.
@@ -540,7 +542,17 @@ void drawBatch() {
     applyDrawStates(batchIsOpaque());
     setSpriteArrays(g.batch);
     colourMaterial(true);
-    glDrawArrays(GL_TRIANGLES, 0, g.batchCount);
+    // A software rasterizer fills a quad lying along its axes as a rectangle, far faster than
+    // as two triangles, but only when it finds the quad's two triangles side by side in the
+    // run of vertices it is given, and it cuts long runs into pieces of its own (about 390
+    // vertices) with no regard for quads. Runs of 48 quads keep every quad whole.
+    if (g.pairsOnly && g.batchCount > kRectRun && allowed(kShortcutRectRuns, kRectRunsSafe)) {
+        for (int first = 0; first < g.batchCount; first += kRectRun)
+            glDrawArrays(GL_TRIANGLES, first, std::min(kRectRun, g.batchCount - first));
+        ++g.stats.rectRuns;
+    } else {
+        glDrawArrays(GL_TRIANGLES, 0, g.batchCount);
+    }
 }
 
 }  // namespace internal
@@ -683,6 +695,7 @@ bool shortcutAllowedNow(Shortcut which) {
         case kShortcutOpaque: return allowed(which, kOpaqueSafe);
         case kShortcutDeferredClear: return allowed(which, kDeferredClearSafe);
         case kShortcutColourOnly: return allowed(which, kColourOnlySafe);
+        case kShortcutRectRuns: return allowed(which, kRectRunsSafe);
         default: return false;
     }
 }
@@ -1099,6 +1112,7 @@ void drawSprites(const Vertex* vertices, int count, int primitive) {
         return;
     }
     if (g.batchCount + triangles * 3 > kBatchCapacity) flush();
+    if (triangles != 2) g.pairsOnly = false;
     bool quad = primitive == kTriangleStrip && count == 4;
     if (g.linear && g.texelExact)
         g.texelExact = quad && (g.shortcuts & (kShortcutUnfiltered | kShortcutCopy)) && quadIsTexelExact(vertices);

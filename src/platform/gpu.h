@@ -127,10 +127,11 @@ bool readTarget(int width, int height, uint8_t* rgba);  // the current target, t
 // filtered on their first level alone, opaque pictures copied, blending and the alpha test
 // left out for batches inside a texture's opaque part, colour and depth clears done only when
 // the target is next used (a colour clear before a copy over the whole target is left out),
-// 2D drawing into framebuffers without depth. Those of kSoftwarePathShortcuts are on by default
-// on that path; tests and
-// benchmarks turn them on and off, alone or together, to compare, and count what they did. Textures are
-// also given their texels blue first there, the order a software rasterizer samples fastest.
+// 2D drawing into framebuffers without depth, batches of quads given in runs that keep every
+// quad whole (so that the rasterizer fills them as rectangles). Those of kSoftwarePathShortcuts
+// are on by default on that path; tests and benchmarks turn them on and off, alone or together,
+// to compare, and count what they did. Textures are also given their texels blue first there,
+// the order a software rasterizer samples fastest.
 enum Shortcut : uint32_t {
     kShortcutCut = 1,
     kShortcutUnfiltered = 2,
@@ -139,11 +140,13 @@ enum Shortcut : uint32_t {
     kShortcutOpaque = 16,
     kShortcutDeferredClear = 32,
     kShortcutColourOnly = 64,
-    kAllShortcuts = 127,
+    kShortcutRectRuns = 128,
+    kAllShortcuts = 255,
     // Those the software path takes: the ones that paid for themselves when timed on the board
     // and the menus' typical frame (see the README's note on drawing).
     kSoftwarePathShortcuts =
-        kShortcutUnfiltered | kShortcutCopy | kShortcutOpaque | kShortcutDeferredClear | kShortcutColourOnly,
+        kShortcutUnfiltered | kShortcutCopy | kShortcutOpaque | kShortcutDeferredClear | kShortcutColourOnly |
+        kShortcutRectRuns,
 };
 struct DrawStats {
     uint32_t quadsCut = 0;
@@ -156,6 +159,7 @@ struct DrawStats {
     uint32_t clearsDeferred = 0;
     uint32_t colourOnlyDraws = 0;  // draws into a framebuffer without depth
     uint32_t presentsLeftOut = 0;  // pictures the window already showed
+    uint32_t rectRuns = 0;         // batches of quads given in runs of whole quads
 };
 void setShortcuts(uint32_t which);  // Shortcut bits; the plain path has none
 uint32_t shortcuts();               // those on

@@ -188,6 +188,7 @@ struct GpuState {
     // takes no part, and filtering between levels gives what filtering the first one gives.
     bool notMinified;
     bool batchWhite;  // every gathered vertex is opaque white
+    bool pairsOnly;   // every gathered primitive came as two triangles (a quad)
     // world x view x projection, row vectors; and whether it maps straight onto the target
     // (no perspective).
     float combined[16];
@@ -233,6 +234,10 @@ constexpr uint32_t kOpaqueSafe = kCommonSafe | kWithDepthTest | kWithDepthWrite 
 constexpr uint32_t kDeferredClearSafe = kCommonSafe | kBlendColourOne | kBlendOpaque | kBlendAlphaOne |
                                         kWithDepthTest | kWithDepthWrite | kWithCulling | kWithLighting |
                                         kWithPerspective | kIntoTexture;
+// Cutting a batch of quads into runs changes nothing in the states known here.
+constexpr uint32_t kRectRunsSafe = kDeferredClearSafe;
+// Quads to a run, as vertices.
+constexpr int kRectRun = 6 * 48;
 // Only while the depth test is off is the colour framebuffer alone bound.
 constexpr uint32_t kColourOnlySafe = kDeferredClearSafe & ~(kWithDepthTest | kWithDepthWrite);
 
