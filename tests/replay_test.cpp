@@ -277,6 +277,31 @@ void puzzleSmallGroups(Session& s) {
     s.frames(30);
 }
 
+// A first start into level 1 won by the board's test keys (the code typed backwards turns them
+// on, "V" breaks every square), the result window closed, the map marking the level as won and
+// the mode's menu over it, then the close.
+void wonLevelToTheMap(Session& s) {
+    s.passTheLoader();
+    s.type("ELLA");
+    s.press(kEnter);
+    s.choose("adventure");
+    s.press(kEnter);  // the prolog
+    s.frames(90);
+    s.botMove();
+    s.type("GLIMBRAX");
+    s.key('V', 2);
+    for (int i = 0; i < 1200 && !menuOpen(); ++i) s.frames(1);
+    EXPECT_TRUE(board().levelComplete);
+    s.frames(200);  // the count-up
+    s.press(kEnter);
+    for (int i = 0; i < 600 && currentScene() != mapScene(); ++i) {
+        if (i % 60 == 59) s.key(kEnter, 1);
+        s.frames(1);
+    }
+    EXPECT_EQ(currentScene(), mapScene());
+    s.frames(240);  // the map's sparkles and the traveller
+}
+
 struct Script {
     const char* name;
     std::function<void(Session&)> play;
@@ -285,6 +310,7 @@ const Script kScripts[] = {
     {"first_start_bot_play", firstStartBotPlay},
     {"saved_and_resumed", savedAndResumed},
     {"puzzle_small_groups", puzzleSmallGroups},
+    {"won_level_to_the_map", wonLevelToTheMap},
 };
 
 void storeReference(const std::string& name, const fs::path& recording, uint64_t digest, const PlayerFiles& files) {
