@@ -143,6 +143,16 @@ public:
         for (const char* c = text; *c; ++c) key(static_cast<unsigned char>(*c), 1);
         frames(1);
     }
+    // A new player's name typed at the first start, adventure chosen and the prolog closed:
+    // level 1 starts and runs for the given frames.
+    void firstStartIntoLevelOne(const char* name, int frames) {
+        passTheLoader();
+        type(name);
+        press(kEnter);
+        choose("adventure");
+        press(kEnter);  // the prolog
+        this->frames(frames);
+    }
     void choose(const char* item) {
         const MenuNode* m = menuState().current;
         ASSERT_NE(m, nullptr);
@@ -224,12 +234,7 @@ private:
 // A first start: the name, the prolog, level 1 played by the bot's clicks for as long as it
 // finds a move, the level's end or the board's rest, then the close.
 void firstStartBotPlay(Session& s) {
-    s.passTheLoader();
-    s.type("ANNA");
-    s.press(kEnter);
-    s.choose("adventure");
-    s.press(kEnter);  // the prolog
-    s.frames(30);
+    s.firstStartIntoLevelOne("ANNA", 30);
     int moves = 0;
     while (moves < 300 && !board().levelComplete && s.botMove()) ++moves;
     EXPECT_GE(moves, 10);
@@ -239,12 +244,7 @@ void firstStartBotPlay(Session& s) {
 // A first start into level 1, a few clicks, then the in-game menu saves the level on the way to
 // the main menu, and the saved level is taken up again and played on.
 void savedAndResumed(Session& s) {
-    s.passTheLoader();
-    s.type("BORIS");
-    s.press(kEnter);
-    s.choose("adventure");
-    s.press(kEnter);
-    s.frames(30);
+    s.firstStartIntoLevelOne("BORIS", 30);
     for (int moves = 0; moves < 3; ++moves) s.botMove();
     s.press(kEscape);
     s.choose("main");
@@ -281,12 +281,7 @@ void puzzleSmallGroups(Session& s) {
 // on, "V" breaks every square), the result window closed, the map marking the level as won and
 // the mode's menu over it, then the close.
 void wonLevelToTheMap(Session& s) {
-    s.passTheLoader();
-    s.type("ELLA");
-    s.press(kEnter);
-    s.choose("adventure");
-    s.press(kEnter);  // the prolog
-    s.frames(90);
+    s.firstStartIntoLevelOne("ELLA", 90);
     s.botMove();
     s.type("GLIMBRAX");
     s.key('V', 2);
