@@ -18,6 +18,7 @@
 #include "board/outcome.h"
 #include "board/play.h"
 #include "board/presentation.h"
+#include "frame_runs.h"
 #include "menus/menus.h"
 #include "platform/files.h"
 #include "platform/gpu.h"
@@ -165,22 +166,12 @@ void BM_BoardFrameMegaBomb(benchmark::State& state) {
 void BM_BoardFrameMegaBombPlainPath(benchmark::State& state) {
     runBoardFrames(state, Setup{true, platform::gpu::Path::kPlain, 0, true});
 }
-BENCHMARK(BM_BoardFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_BoardFrameAllShortcuts)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_BoardFramePlainPath)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_BoardFrameNoShortcuts)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_BoardFrameOneShortcut)
-    ->ArgName("shortcut")
-    ->Arg(platform::gpu::kShortcutCut)
-    ->Arg(platform::gpu::kShortcutUnfiltered)
-    ->Arg(platform::gpu::kShortcutFirstLevel)
-    ->Arg(platform::gpu::kShortcutCopy)
-    ->Arg(platform::gpu::kShortcutOpaque)
-    ->Arg(platform::gpu::kShortcutDeferredClear)
-    ->Arg(platform::gpu::kShortcutColourOnly)
-    ->Arg(platform::gpu::kShortcutRectRuns)
-    ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_BoardFrameMegaBomb)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_BoardFrameMegaBombPlainPath)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BoardFrame)->Apply(frameRuns);
+BENCHMARK(BM_BoardFrameAllShortcuts)->Apply(frameRuns);
+BENCHMARK(BM_BoardFramePlainPath)->Apply(frameRuns);
+BENCHMARK(BM_BoardFrameNoShortcuts)->Apply(frameRuns);
+BENCHMARK(BM_BoardFrameOneShortcut)->Apply(eachShortcut)->Apply(frameRuns);
+BENCHMARK(BM_BoardFrameMegaBomb)->Apply(frameRuns);
+BENCHMARK(BM_BoardFrameMegaBombPlainPath)->Apply(frameRuns);
 
 }  // namespace

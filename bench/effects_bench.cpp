@@ -8,6 +8,7 @@
 
 #include "app/frame_clock.h"
 #include "app/resource_store.h"
+#include "frame_runs.h"
 #include "platform/files.h"
 #include "platform/image.h"
 #include "platform/random.h"
@@ -108,8 +109,8 @@ void runParticles(benchmark::State& state, int smokeEvery, const char* sparks = 
 void BM_Particles1024(benchmark::State& state) { runParticles(state, kParticleRing + 1); }
 void BM_Particles1024WithSmoke(benchmark::State& state) { runParticles(state, 4); }
 void BM_Particles1024Small(benchmark::State& state) { runParticles(state, kParticleRing + 1, kSmallSparks); }
-BENCHMARK(BM_Particles1024)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Particles1024Small)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Particles1024WithSmoke)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Particles1024)->Apply(frameRuns);
+BENCHMARK(BM_Particles1024Small)->Apply(frameRuns);
+BENCHMARK(BM_Particles1024WithSmoke)->Apply(frameRuns);
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "frame_runs.h"
 #include "platform/gpu.h"
 #include "platform/image.h"
 #include "platform/window.h"
@@ -184,21 +185,11 @@ void BM_TypicalFrameOneShortcut(benchmark::State& state) {
 void BM_TypicalFramePlainPath(benchmark::State& state) { runFrames(state, false, 0, true); }
 // The full-screen picture alone (the largest part of the frame's pixels).
 void BM_FullScreenPicture(benchmark::State& state) { runFrames(state, true); }
-BENCHMARK(BM_TypicalFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_TypicalFrameAllShortcuts)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_TypicalFramePlain)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_TypicalFrameOneShortcut)
-    ->ArgName("shortcut")
-    ->Arg(platform::gpu::kShortcutCut)
-    ->Arg(platform::gpu::kShortcutUnfiltered)
-    ->Arg(platform::gpu::kShortcutFirstLevel)
-    ->Arg(platform::gpu::kShortcutCopy)
-    ->Arg(platform::gpu::kShortcutOpaque)
-    ->Arg(platform::gpu::kShortcutDeferredClear)
-    ->Arg(platform::gpu::kShortcutColourOnly)
-    ->Arg(platform::gpu::kShortcutRectRuns)
-    ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_TypicalFramePlainPath)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_TypicalFrame)->Apply(frameRuns);
+BENCHMARK(BM_TypicalFrameAllShortcuts)->Apply(frameRuns);
+BENCHMARK(BM_TypicalFramePlain)->Apply(frameRuns);
+BENCHMARK(BM_TypicalFrameOneShortcut)->Apply(eachShortcut)->Apply(frameRuns);
+BENCHMARK(BM_TypicalFramePlainPath)->Apply(frameRuns);
 BENCHMARK(BM_FullScreenPicture)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3)->ReportAggregatesOnly(true);
 
 }  // namespace
