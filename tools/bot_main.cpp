@@ -18,12 +18,17 @@
 // of the data folder's entries (its own settings folder), so no player's files are touched;
 // after each level's end it starts the next level (or the same one after a loss). --careless
 // breaks the smallest groups away from the squares, so that a limited level is lost; --hands-off
-// only starts the levels and leaves the playing to the person at the window.
+// only starts the levels and leaves the playing to the person at the window. --aim (with
+// --hands-off) is for a program that plays the window from outside: whenever the board rests it
+// prints "aim X Y", the window point of the group the bot would break, and after a click breaks a
+// group, "changed NS", the monotonic clock's nanoseconds when the first picture showing it had
+// been presented (sandmere-click-latency times the click to that picture).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -64,6 +69,7 @@ struct Args {
     GameMode watchMode = kAdventure;
     bool careless = false;
     bool handsOff = false;
+    bool aim = false;
 };
 
 bool parseLevels(const char* text, std::vector<int>& out) {
@@ -121,7 +127,7 @@ int usage() {
                  "                    [--data DIR] [--file LEVEL.lvl] [--min-wins N] [--quiet] [--show]\n"
                  "                    [--jobs N]\n"
                  "       sandmere-bot --watch LEVEL [--mode adventure|timeless|puzzle] [--data DIR] [--careless]\n"
-                 "                    [--hands-off]\n");
+                 "                    [--hands-off [--aim]]\n");
     return 2;
 }
 
@@ -277,9 +283,25 @@ int watchLevel(const Args& args) {
     bool aimed = false;
     bool won = false;
     BotChoice choice;
+    bool aimShown = false;
+    int movesSeen = 0;
+    bool clickPending = false;
     while (!app.quitRequested) {
-        if (handlePendingEvent()) continue;
+        if (handlePendingEvent()) {
+            // A click from outside broke a group: the next frame is the first to show it.
+            if (args.aim && board().movesUsed != movesSeen) clickPending = true;
+            continue;
+        }
         frameTurn();
+        if (clickPending) {
+            timespec t;
+            clock_gettime(CLOCK_MONOTONIC, &t);
+            std::printf("changed %lld\n", static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec);
+            std::fflush(stdout);
+            clickPending = false;
+            aimShown = false;
+        }
+        movesSeen = board().movesUsed;
         if (!app.dataLoaded || app.loadRequested) continue;
         const uint32_t now = platform::nowMs();
         Board& b = board();
@@ -316,6 +338,19 @@ int watchLevel(const Args& args) {
             continue;
         }
         endSince = 0;
+        // The program clicking from outside cannot read tips: the bot closes them for it.
+        if (args.aim && b.tip.showing) {
+            if (now >= nextStep) closeTip();
+            continue;
+        }
+        if (args.aim && !aimShown && botReadyForMove() && chooseBotMove(choice) && !choice.hammer) {
+            const Vec2 at = cellCentre(choice.row, choice.column);
+            int wx, wy;
+            platform::pictureToWindow(400.0f + at.x, 300.0f - at.y, wx, wy);
+            std::printf("aim %d %d\n", wx, wy);
+            std::fflush(stdout);
+            aimShown = true;
+        }
         if (args.handsOff) continue;
         if (b.tip.showing) {
             // The bot reads the tip for a moment, then closes it.
@@ -377,6 +412,8 @@ int main(int argc, char** argv) {
             args.careless = true;
         } else if (!std::strcmp(a, "--hands-off")) {
             args.handsOff = true;
+        } else if (!std::strcmp(a, "--aim")) {
+            args.aim = true;
         } else if (!v) {
             return usage();
         } else if (!std::strcmp(a, "--levels")) {
@@ -414,6 +451,7 @@ int main(int argc, char** argv) {
             return usage();
         }
     }
+    if (args.aim && !args.handsOff) return usage();
     if (args.watch) return watchLevel(args);
     if (args.levels.empty()) args.levels = {1};
     if (args.modes.empty()) args.modes = {kAdventure, kPuzzle, kTimeless};

@@ -413,10 +413,16 @@ void warpCursor(float x, float y) {
     gWin.cursorX = x;
     gWin.cursorY = y;
     if (!gWin.window) return;
+    int wx, wy;
+    pictureToWindow(x, y, wx, wy);
+    SDL_WarpMouseInWindow(gWin.window, wx, wy);
+}
+
+void pictureToWindow(float x, float y, int& wx, int& wy) {
     int vx, vy, vw, vh;
     pictureViewport(vx, vy, vw, vh);
-    SDL_WarpMouseInWindow(gWin.window, vx + static_cast<int>(x * vw / kPictureWidth),
-                          vy + static_cast<int>(y * vh / kPictureHeight));
+    wx = vx + static_cast<int>(x * vw / kPictureWidth);
+    wy = vy + static_cast<int>(y * vh / kPictureHeight);
 }
 
 void showSystemCursor(bool visible) {

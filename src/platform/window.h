@@ -51,6 +51,8 @@ void drawableSize(int& width, int& height);
 // rectangle in window coordinates.
 void drawableViewport(int& x, int& y, int& width, int& height);
 void pictureViewport(int& x, int& y, int& width, int& height);
+// A point of the picture in window coordinates (where the cursor goes to point at it).
+void pictureToWindow(float x, float y, int& wx, int& wy);
 // A point in window coordinates as picture pixels, for a window of the given size whose
 // drawable has the given pixels (twice as many each way on a screen of double density).
 void windowPointToPicture(float wx, float wy, int windowWidth, int windowHeight, int drawableWidth,
