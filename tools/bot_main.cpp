@@ -21,14 +21,13 @@
 // only starts the levels and leaves the playing to the person at the window. --aim (with
 // --hands-off) is for a program that plays the window from outside: whenever the board rests it
 // prints "aim X Y", the window point of the group the bot would break, and after a click breaks a
-// group, "changed NS", the monotonic clock's nanoseconds when the first picture showing it had
-// been presented (sandmere-click-latency times the click to that picture).
+// group, "changed MS", the monotonic clock's milliseconds (since boot) when the first picture
+// showing it had been presented (sandmere-click-latency times the click to that picture).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -294,9 +293,7 @@ int watchLevel(const Args& args) {
         }
         frameTurn();
         if (clickPending) {
-            timespec t;
-            clock_gettime(CLOCK_MONOTONIC, &t);
-            std::printf("changed %lld\n", static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec);
+            std::printf("changed %u\n", app.presentedMs);
             std::fflush(stdout);
             clickPending = false;
             aimShown = false;

@@ -6,7 +6,8 @@
 // BOT is the autoplay bot watching a level with its hands off and aiming for the person at the
 // window (sandmere-bot --watch 1 --hands-off --aim --data DIR): whenever the board rests it
 // prints "aim X Y", the window point of a group to break, and after a click broke one,
-// "changed NS", the monotonic clock's time when the first picture showing it had been presented.
+// "changed MS", the monotonic clock's milliseconds since boot when the first picture showing it
+// had been presented.
 // This program moves the X server's pointer to the aim, lets the hover settle, clicks there
 // through the server, and times the click to that picture; N clicks (default 7), then the bot
 // is ended with SIGTERM. It prints every click and a last line a script can read:
@@ -19,18 +20,27 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;  // the monotonic clock the bot's "changed" reads
+using Clock = std::chrono::steady_clock;
 
 long long nowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
+
+// The monotonic clock in milliseconds since boot, as the game reads it (wrapping as it does).
+uint32_t monotonicMs() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<uint32_t>(static_cast<uint64_t>(t.tv_sec) * 1000u + static_cast<uint64_t>(t.tv_nsec) / 1000000u);
 }
 
 // Lines of the bot's output, read as they come.
@@ -157,20 +167,19 @@ int main(int argc, char** argv) {
         XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, rootX, rootY);
         XSync(display, False);
         usleep(400000);  // the hover highlight settles, as under a person's hand
-        const long long t0 = nowNs();
+        const uint32_t t0 = monotonicMs();
         sendButton(display, window, x, y, rootX, rootY, true);
         sendButton(display, window, x, y, rootX, rootY, false);
         XFlush(display);
-        long long changed = 0;
-        while (reader.next(line, 3000)) {
-            if (std::sscanf(line.c_str(), "changed %lld", &changed) == 1) break;
-        }
-        if (!changed) {
+        unsigned changed = 0;
+        bool seen = false;
+        while (!seen && reader.next(line, 3000)) seen = std::sscanf(line.c_str(), "changed %u", &changed) == 1;
+        if (!seen) {
             ++misses;
             std::printf("click %d at %d,%d: no changed picture within 3 s\n", static_cast<int>(ms.size()) + 1, x, y);
             continue;
         }
-        ms.push_back(static_cast<double>(changed - t0) / 1e6);
+        ms.push_back(static_cast<double>(static_cast<uint32_t>(changed - t0)));
         std::printf("click %zu at %d,%d: %.1f ms\n", ms.size(), x, y, ms.back());
         std::fflush(stdout);
     }

@@ -207,6 +207,7 @@ void runFrame() {
     if (gApp.debugOverlay) drawDebugOverlay();
     endScene();
     presentFrame();
+    gApp.presentedMs = platform::nowMs();
     updateClock();
     scene = currentScene();
     if (scene) scene->afterFrame();

@@ -23,6 +23,7 @@ struct ApplicationState {
     bool focusLost = false;     // activation calls the scene only after a loss
     bool closeHandled = false;  // close runs its handling once
     uint32_t frameStartMs = 0;
+    uint32_t presentedMs = 0;  // when the last frame went to the window (the click timer reads it)
 };
 
 // Where the data folder is: the installed one beside the executable's prefix
