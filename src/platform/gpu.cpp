@@ -351,15 +351,35 @@ GLuint linkProgram(const char* vertexSource, const char* fragmentSource) {
 // Textures and targets are stored blue first (GL_BGRA): a software rasterizer samples and
 // blends that order on its fastest paths, and it is what windows show. The game's pixels come
 // red first.
-std::vector<uint8_t> blueFirst(const uint8_t* rgba, int width, int height) {
-    std::vector<uint8_t> out(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-    for (size_t i = 0; i < out.size(); i += 4) {
+void blueFirstRows(const uint8_t* rgba, uint8_t* out, size_t bytes) {
+    for (size_t i = 0; i < bytes; i += 4) {
         out[i] = rgba[i + 2];
         out[i + 1] = rgba[i + 1];
         out[i + 2] = rgba[i];
         out[i + 3] = rgba[i + 3];
     }
-    return out;
+}
+
+// Fills a rectangle of the bound texture's first level from red-first pixels (null: zeros).
+// Pixels that need turning blue first, and zeros, pass through one small buffer a band of rows
+// at a time, so that an upload never holds a second copy of a whole picture beside the
+// driver's.
+void writeTexels(int x, int y, int width, int height, const uint8_t* rgba) {
+    const GpuState& g = *gGpu;
+    const GLenum format = g.blueFirst ? GL_BGRA : GL_RGBA;
+    if (rgba && !g.blueFirst) {
+        glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        return;
+    }
+    constexpr size_t kBandBytes = 128 * 1024;
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    const int bandRows = static_cast<int>(std::max<size_t>(1, kBandBytes / rowBytes));
+    std::vector<uint8_t> band(rowBytes * static_cast<size_t>(std::min(bandRows, height)), 0);
+    for (int row = 0; row < height; row += bandRows) {
+        const int rows = std::min(bandRows, height - row);
+        if (rgba) blueFirstRows(rgba + rowBytes * static_cast<size_t>(row), band.data(), rowBytes * rows);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, x, y + row, width, rows, format, GL_UNSIGNED_BYTE, band.data());
+    }
 }
 
 // The sprite shaders; without all three, none.
@@ -940,11 +960,6 @@ uint32_t createTexture(int width, int height, int levels, const uint8_t* rgba) {
     GpuState& g = *gGpu;
     uint32_t handle = newSlot();
     if (!handle) return 0;
-    std::vector<uint8_t> zeros;
-    if (!rgba) {
-        zeros.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
-        rgba = zeros.data();
-    }
     while (glGetError() != GL_NO_ERROR) {
     }
     GLuint name = 0;
@@ -956,12 +971,10 @@ uint32_t createTexture(int width, int height, int levels, const uint8_t* rgba) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    if (g.blueFirst) {
-        std::vector<uint8_t> bgra = blueFirst(rgba, width, height);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, bgra.data());
-    } else {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    }
+    // The storage first, then its texels (zeros for a texture made empty).
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, g.blueFirst ? GL_BGRA : GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
+    writeTexels(0, 0, width, height, rgba);
     if (levels > 1) g.fn.generateMipmap(GL_TEXTURE_2D);
     bool failed = glGetError() != GL_NO_ERROR;
     const TextureSlot* bound = textureInfo(g.texture);
@@ -978,7 +991,7 @@ uint32_t createTexture(int width, int height, int levels, const uint8_t* rgba) {
     info.width = width;
     info.height = height;
     info.levels = levels > 1 ? 2 : 1;
-    if (zeros.empty()) {
+    if (rgba) {
         measureOpaqueArea(info, rgba);
         if (g.software) measureClearBlocks(info, rgba, width, 0, 0, width, height);
     }
@@ -992,12 +1005,7 @@ bool uploadTexture(uint32_t texture, int x, int y, int width, int height, const 
     GpuState& g = *gGpu;
     runWaitingColourClear();
     glBindTexture(GL_TEXTURE_2D, info->name);
-    if (g.blueFirst) {
-        std::vector<uint8_t> bgra = blueFirst(rgba, width, height);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_BGRA, GL_UNSIGNED_BYTE, bgra.data());
-    } else {
-        glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    }
+    writeTexels(x, y, width, height, rgba);
     if (info->levels > 1) g.fn.generateMipmap(GL_TEXTURE_2D);
     bool ok = glGetError() == GL_NO_ERROR;
     const TextureSlot* bound = textureInfo(g.texture);
