@@ -122,9 +122,7 @@ void runBoardFrames(benchmark::State& state, const Setup& setup) {
     auto perFrame = [&](uint32_t n) { return static_cast<double>(n) / static_cast<double>(state.iterations()); };
     state.counters["triangles_per_frame"] = perFrame(triangleCounter());
     const platform::gpu::DrawStats& stats = platform::gpu::drawStats();
-    state.counters["quads_cut"] = perFrame(stats.quadsCut + stats.quadsLeftOut);
     state.counters["unfiltered_batches"] = perFrame(stats.unfilteredBatches);
-    state.counters["one_level_batches"] = perFrame(stats.oneLevelBatches);
     state.counters["copies"] = perFrame(stats.copies);
     state.counters["opaque_batches"] = perFrame(stats.opaqueBatches);
     state.counters["clears_deferred"] = perFrame(stats.clearsDeferred);
@@ -146,10 +144,6 @@ void runBoardFrames(benchmark::State& state, const Setup& setup) {
 
 // The path the driver calls for (the software one under llvmpipe, with its shortcuts).
 void BM_BoardFrame(benchmark::State& state) { runBoardFrames(state, Setup{}); }
-// The software path with every shortcut on, those it leaves off too.
-void BM_BoardFrameAllShortcuts(benchmark::State& state) {
-    runBoardFrames(state, Setup{true, platform::gpu::Path::kSoftware, platform::gpu::kAllShortcuts, false});
-}
 void BM_BoardFramePlainPath(benchmark::State& state) {
     runBoardFrames(state, Setup{true, platform::gpu::Path::kPlain, 0, false});
 }
@@ -167,7 +161,6 @@ void BM_BoardFrameMegaBombPlainPath(benchmark::State& state) {
     runBoardFrames(state, Setup{true, platform::gpu::Path::kPlain, 0, true});
 }
 BENCHMARK(BM_BoardFrame)->Apply(frameRuns);
-BENCHMARK(BM_BoardFrameAllShortcuts)->Apply(frameRuns);
 BENCHMARK(BM_BoardFramePlainPath)->Apply(frameRuns);
 BENCHMARK(BM_BoardFrameNoShortcuts)->Apply(frameRuns);
 BENCHMARK(BM_BoardFrameOneShortcut)->Apply(eachShortcut)->Apply(frameRuns);

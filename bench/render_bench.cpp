@@ -163,9 +163,7 @@ void runFrames(benchmark::State& state, bool pictureOnly, uint32_t shortcuts = p
     auto perFrame = [&](uint32_t n) { return static_cast<double>(n) / static_cast<double>(state.iterations()); };
     state.counters["triangles_per_frame"] = perFrame(triangleCounter());
     const platform::gpu::DrawStats& stats = platform::gpu::drawStats();
-    state.counters["quads_cut"] = perFrame(stats.quadsCut);
     state.counters["unfiltered_batches"] = perFrame(stats.unfilteredBatches);
-    state.counters["one_level_batches"] = perFrame(stats.oneLevelBatches);
     state.counters["copies"] = perFrame(stats.copies);
     state.counters["clears_left_out"] = perFrame(stats.clearsLeftOut);
     shutdownDevice();
@@ -174,7 +172,6 @@ void runFrames(benchmark::State& state, bool pictureOnly, uint32_t shortcuts = p
     platform::setHeadless(false);
 }
 void BM_TypicalFrame(benchmark::State& state) { runFrames(state, false); }
-void BM_TypicalFrameAllShortcuts(benchmark::State& state) { runFrames(state, false, platform::gpu::kAllShortcuts); }
 // The same frame with the drawing shortcuts off: everything drawn the plain way.
 void BM_TypicalFramePlain(benchmark::State& state) { runFrames(state, false, 0); }
 // With one shortcut alone (the argument is its bit).
@@ -186,7 +183,6 @@ void BM_TypicalFramePlainPath(benchmark::State& state) { runFrames(state, false,
 // The full-screen picture alone (the largest part of the frame's pixels).
 void BM_FullScreenPicture(benchmark::State& state) { runFrames(state, true); }
 BENCHMARK(BM_TypicalFrame)->Apply(frameRuns);
-BENCHMARK(BM_TypicalFrameAllShortcuts)->Apply(frameRuns);
 BENCHMARK(BM_TypicalFramePlain)->Apply(frameRuns);
 BENCHMARK(BM_TypicalFrameOneShortcut)->Apply(eachShortcut)->Apply(frameRuns);
 BENCHMARK(BM_TypicalFramePlainPath)->Apply(frameRuns);

@@ -1,6 +1,6 @@
-// The drawing shortcuts (clear margins cut off, texel-exact quads unfiltered, textures shown no
-// smaller filtered on their first level, opaque pictures copied) must give the picture that
-// drawing everything the plain way gives, but for the driver's own rounding.
+// The drawing shortcuts (texel-exact quads unfiltered, opaque pictures copied, blending left out
+// inside opaque parts, clears deferred, 2D drawing without depth, quads in runs) must give the
+// picture that drawing everything the plain way gives, but for the driver's own rounding.
 #include <cmath>
 #include <functional>
 #include <random>
@@ -11,16 +11,13 @@ using namespace render_test;
 
 namespace {
 
-// The driver filters with weights of eight bits. Once a quad is cut, or filtered on its first
-// level alone, a weight may round the other way: where neighbouring texels differ the most,
-// that moves a channel by a step or two.
+// The driver filters with weights of eight bits, and its paths for targets with and without a
+// depth buffer round them apart: where neighbouring texels differ the most, that moves a
+// channel by a step or two.
 constexpr int kFilterTolerance = 3;
 // Smooth filtering that lands on texel centres may still round a step away from the texel, so
 // the shortcut that takes the texel as it is may differ by one.
 constexpr int kDriverRounding = 1;
-// Where filtered quads overlap, each may add its steps; taking the second level where it
-// counts would change sharp features by far more.
-constexpr int kEightBitTolerance = 12;
 constexpr uint32_t kTargetShortcuts = platform::gpu::kShortcutColourOnly | platform::gpu::kShortcutDeferredClear;
 
 // The shortcuts belong to the software path: these tests take it whatever the driver is.
@@ -85,105 +82,6 @@ protected:
         return loadTexture(name);  // with its second level
     }
 };
-
-TEST_F(Shortcuts, CutQuadsGiveThePlainPicture) {
-    TextureEntry* single = patch("patch.tga", {0, 0, 0, 0}, false);
-    TextureEntry* levels = patch("patch2.tga", {0, 0, 0, 0}, true);
-    for (TextureEntry* t : {single, levels}) {
-        for (bool smooth : {true, false}) {
-            platform::gpu::DrawStats did;
-            int n = differences(
-                [&] {
-                    bindTexture(t);
-                    if (smooth) switchOn(kSwitchSmoothFiltering);
-                    else switchOff(kSwitchSmoothFiltering);
-                    setBlendMode(kBlendAlpha);
-                    drawQuad(-200.0f, 100.0f, 64, 64, kFull, 0xFFFFFFFFu, 10.0f);  // one to one
-                    drawQuad(0, 100, 160, 96, kFull, 0xC0FF8040u, 10.0f);         // enlarged
-                    drawQuad(200, 100, 41, 37, kFull, 0xFFFFFFFFu, 10.0f);         // reduced
-                    drawRotatedQuad(-150, -120, -150, -120, 33.0f, 120, 120, kFull, 0xFFFFFFFFu, 10.0f);
-                    drawQuad(100, -150, 90, 90, UVRect{0.25f, 0.4f, 0.8f, 0.75f}, 0xFFFFFFFFu, 10.0f);
-                    setBlendMode(kBlendAdditive);  // clear texels are all zero: cut as well
-                    drawQuad(250, -150, 100, 100, kFull, 0xFFFFFFFFu, 10.0f);
-                },
-                did, smooth ? kFilterTolerance : 0);
-            EXPECT_EQ(n, 0) << (t == levels ? "two levels" : "one level") << (smooth ? ", smooth" : ", unfiltered");
-            // Unfiltered, only the quad whose texels land one to a pixel is cut.
-            EXPECT_EQ(did.quadsCut, smooth ? 6u : 1u);
-        }
-    }
-}
-
-TEST_F(Shortcuts, QuadsAreLeftWholeWhereClearTexelsWouldShow) {
-    // Without the alpha test, clear texels that are not black show under additive blending,
-    // and opaque drawing takes every texel.
-    TextureEntry* grey = patch("grey.tga", {90, 90, 90, 0}, false);
-    platform::gpu::DrawStats did;
-    int n = differences(
-        [&] {
-            bindTexture(grey);
-            switchOff(kSwitchAlphaTest);
-            setBlendMode(kBlendAdditive);
-            drawQuad(0, 0, 128, 128, kFull, 0xFFFFFFFFu, 10.0f);
-            setBlendMode(kBlendOpaque);
-            drawQuad(-200, 0, 128, 128, kFull, 0xFFFFFFFFu, 10.0f);
-            switchOn(kSwitchAlphaTest);
-            setBlendMode(kBlendAlpha);
-        },
-        did, kFilterTolerance);
-    EXPECT_EQ(n, 0);
-    EXPECT_EQ(did.quadsCut, 0u);
-    // Gone altogether: a quad over clear texels only (the top-left corner).
-    auto corner = [&] {
-        bindTexture(grey);
-        drawQuad(0, 0, 50, 50, UVRect{0.0f, 0.0f, 0.25f, 0.25f}, 0xFFFFFFFFu, 10.0f);
-    };
-    EXPECT_EQ(differences(corner, did), 0);
-    EXPECT_EQ(did.quadsLeftOut, 1u);
-    // Texels given later count: an update that fills the clear corner.
-    auto white = makePixels(16, 16, [](int, int) { return Rgba{255, 255, 255, 255}; });
-    platform::gpu::uploadTexture(grey->texture, 0, 0, 16, 16, white.data());
-    EXPECT_EQ(differences(corner, did), 0);
-    EXPECT_EQ(did.quadsLeftOut, 0u);
-    EXPECT_TRUE(near(pixel(400, 300), {255, 255, 255, 255}, 0));
-}
-
-TEST_F(Shortcuts, NeighbouringTexelsThatBleedInAreKept) {
-    // Three cells of 16 x 16 side by side: two clear ones, then an inked one. Filtering at a
-    // cell's edge reaches into its neighbour; the texture repeats, so the first cell's left
-    // edge reaches the last cell.
-    auto texels = makePixels(48, 16, [](int x, int) { return x < 32 ? Rgba{0, 0, 0, 0} : Rgba{255, 200, 100, 255}; });
-    TextureEntry* t = createTextureFromPixels("cells", texels.data(), 48, 16, true);
-    const float third = 1.0f / 3.0f;
-    for (int cell = 0; cell < 2; ++cell) {
-        platform::gpu::DrawStats did;
-        int n = differences(
-            [&] {
-                bindTexture(t);
-                switchOn(kSwitchSmoothFiltering);
-                drawQuad(0, 0, 160, 160, UVRect{cell * third, 0.0f, (cell + 1) * third, 1.0f}, 0xFFFFFFFFu, 10.0f);
-            },
-            did, kFilterTolerance);
-        EXPECT_EQ(n, 0) << cell;
-        EXPECT_EQ(did.quadsCut, 1u) << cell;  // cut on the side away from the ink
-        // The bleed over the background: the second cell's right edge, the first one's left.
-        EXPECT_GT(pixel(cell == 1 ? 479 : 320, 300).r, 0x20) << cell;
-        EXPECT_EQ(pixel(400, 300).r, 0x20) << cell;
-    }
-    // Unfiltered, one texel to a pixel: the bleed is gone, and so is all but a sliver.
-    platform::gpu::DrawStats did;
-    int n = differences(
-        [&] {
-            bindTexture(t);
-            switchOff(kSwitchSmoothFiltering);
-            drawQuad(0, 0, 16, 16, UVRect{third, 0.0f, 2 * third, 1.0f}, 0xFFFFFFFFu, 10.0f);
-            switchOn(kSwitchSmoothFiltering);
-        },
-        did);
-    EXPECT_EQ(n, 0);
-    EXPECT_EQ(did.quadsCut, 1u);
-    EXPECT_EQ(pixel(407, 300).r, 0x20);
-}
 
 TEST_F(Shortcuts, TexelExactQuadsAreDrawnUnfilteredWithThePlainPixels) {
     auto texels = makePixels(64, 64, [](int x, int y) { return Rgba{x * 4, y * 4, (x * y) % 256, 255 - x}; });
@@ -274,95 +172,191 @@ TEST_F(Shortcuts, OpaquePicturesAreCopiedTexelForPixel) {
     EXPECT_EQ(did.copies, 0u);
 }
 
-TEST_F(Shortcuts, RandomScenesGiveThePlainPicture) {
-    // Pictures with clear patches (black or coloured under alpha 0), of power-of-two sizes
-    // and not, with one level and with two; quads of every kind over them.
-    std::mt19937 random(20261208);
-    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<uint32_t>(n)); };
-    auto real = [&](float lo, float hi) { return lo + (hi - lo) * static_cast<float>(random() % 10000) / 10000.0f; };
-    std::vector<TextureEntry*> pictures;
-    const int sizes[4][2] = {{64, 64}, {48, 40}, {32, 64}, {128, 32}};
-    for (int i = 0; i < 8; ++i) {
-        int w = sizes[i % 4][0], h = sizes[i % 4][1];
-        int cx = pick(w), cy = pick(h), r = 4 + pick(w / 2);
-        bool colouredClear = i % 3 == 0;
-        auto texels = makePixels(w, h, [&](int x, int y) {
-            bool ink = std::abs(x - cx) + std::abs(y - cy) < r;
-            if (ink) return Rgba{(x * 37) % 256, (y * 53) % 256, 128, 20 + (x * y) % 236};
-            return colouredClear ? Rgba{200, 60, 30, 0} : Rgba{0, 0, 0, 0};
-        });
-        std::string name = "random" + std::to_string(i) + ".tga";
-        if (i % 2 == 0) {
-            pictures.push_back(createTextureFromPixels(name.c_str(), texels.data(), w, h, true));
-        } else {
-            addFile(name, platform::encodeTga(texels.data(), w, h, false));
-            pictures.push_back(loadTexture(name.c_str()));
+// Random scenes drawn on the plain path and on the software path with every shortcut give the
+// same picture. They hold the states the game draws with: pictures with clear parts (black or
+// coloured under alpha 0), partly opaque ones, of power-of-two sizes and not, with one level
+// and with two; alpha, additive, highlight and opaque blending, the alpha test on and off,
+// smooth filtering and none, tints, the depth test with and without depth writes, and drawing
+// into a render target that is then drawn over the picture.
+TEST_F(Shortcuts, RandomScenesGiveThePicturesOfThePlainPath) {
+    constexpr int kScenes = 24;
+    auto drawScenes = [&](platform::gpu::Path path, platform::gpu::DrawStats& did) {
+        RenderTest::TearDown();
+        platform::gpu::forcePath(&path);
+        RenderTest::SetUp();
+        platform::gpu::setShortcuts(platform::gpu::kAllShortcuts);
+        std::mt19937 random(20261209);
+        auto pick = [&](int n) { return static_cast<int>(random() % static_cast<uint32_t>(n)); };
+        auto real = [&](float lo, float hi) {
+            return lo + (hi - lo) * static_cast<float>(random() % 10000) / 10000.0f;
+        };
+        // Pictures 0 to 7 hold a patch of ink in a clear field, 8 and 9 are opaque in their
+        // top-left part and partly clear elsewhere.
+        std::vector<TextureEntry*> pictures;
+        const int sizes[4][2] = {{64, 64}, {48, 40}, {32, 64}, {128, 32}};
+        for (int i = 0; i < 10; ++i) {
+            int w = sizes[i % 4][0], h = sizes[i % 4][1];
+            int cx = pick(w), cy = pick(h), r = 4 + pick(w / 2);
+            bool colouredClear = i % 3 == 0;
+            bool partlyOpaque = i >= 8;
+            auto texels = makePixels(w, h, [&](int x, int y) {
+                if (partlyOpaque) {
+                    // An odd edge, which the second level blurs.
+                    if (x < w * 3 / 4 - 1 && y < h * 3 / 4 - 1) return Rgba{(x * 7) % 256, (y * 11) % 256, 90, 255};
+                    return Rgba{200, (x * y) % 256, 40, (x + y) % 3 == 0 ? 0 : 128};
+                }
+                bool ink = std::abs(x - cx) + std::abs(y - cy) < r;
+                if (ink) return Rgba{(x * 37) % 256, (y * 53) % 256, 128, 20 + (x * y) % 236};
+                return colouredClear ? Rgba{200, 60, 30, 0} : Rgba{0, 0, 0, 0};
+            });
+            std::string name = "random" + std::to_string(i) + ".tga";
+            if (i % 2 == 0) {
+                pictures.push_back(createTextureFromPixels(name.c_str(), texels.data(), w, h, true));
+            } else {
+                addFile(name, platform::encodeTga(texels.data(), w, h, false));
+                pictures.push_back(loadTexture(name.c_str()));  // with its second level
+            }
+            EXPECT_NE(pictures.back(), nullptr);
         }
-        ASSERT_NE(pictures.back(), nullptr);
-    }
-    int cut = 0, leftOut = 0, oneLevel = 0;
-    for (int scene = 0; scene < 24; ++scene) {
-        bool smooth = scene % 3 != 0;
-        platform::gpu::DrawStats did;
-        uint32_t seed = static_cast<uint32_t>(random());
-        auto quads = [&] {
-            random.seed(seed);  // the same quads every time
-            if (smooth) switchOn(kSwitchSmoothFiltering);
-            else switchOff(kSwitchSmoothFiltering);
-            for (int q = 0; q < 12; ++q) {
-                int picked = pick(8);
-                int mode = pick(4);
-                // Coloured clear texels are left to alpha blending: added, they would
-                // show wherever the alpha test's threshold went the other way.
-                if (mode == 3 && picked % 3 == 0) picked = (picked + 1) % 8;
+        TextureEntry* target = createTexture("random target", 256, 256, kFormatA8R8G8B8, true);
+        EXPECT_NE(target, nullptr);
+        auto quads = [&](int count, bool depth) {
+            for (int q = 0; q < count; ++q) {
+                int picked = pick(10);
                 TextureEntry* t = pictures[static_cast<size_t>(picked)];
                 bindTexture(t);
-                setBlendMode(mode == 3 ? kBlendAdditive : kBlendAlpha);
-                if (mode == 2) switchOff(kSwitchAlphaTest);
+                // Alpha blending twice as often as additive, highlight (alpha / one) and opaque.
+                const int modes[5] = {kBlendAlpha, kBlendAlpha, kBlendAdditive, 3, kBlendOpaque};
+                int mode = modes[pick(5)];
+                if (mode == 3) platform::gpu::setBlendFactors(3);
+                else setBlendMode(mode);
+                bool alphaTestOff = pick(3) == 0;
+                if (alphaTestOff) switchOff(kSwitchAlphaTest);
+                bool tinted = pick(4) == 0;
+                if (tinted) setTint(real(0.2f, 1.0f), real(0.2f, 1.0f), real(0.2f, 1.0f), real(0.3f, 1.0f));
+                if (depth && pick(2) == 0) switchOff(kSwitchDepthWrite);
+                float z = depth ? real(2.0f, 90.0f) : 10.0f;
                 float u0 = pick(3) == 0 ? 0.0f : real(0.0f, 0.6f), v0 = pick(3) == 0 ? 0.0f : real(0.0f, 0.6f);
                 UVRect uv{u0, v0, std::min(1.0f, u0 + real(0.1f, 1.0f)), std::min(1.0f, v0 + real(0.1f, 1.0f))};
                 uint32_t colour = pick(2) ? 0xFFFFFFFFu : 0x80000000u | (random() & 0xFFFFFFu);
+                // Up to the edge of the opaque part of a partly opaque picture, shrunk or
+                // enlarged: its second level takes in texels from beyond the edge.
+                bool opaquePart = picked >= 8 && pick(2) == 0;
+                if (opaquePart) {
+                    float tw = static_cast<float>(t->width), th = static_cast<float>(t->height);
+                    uv = UVRect{real(0.05f, 0.4f), real(0.05f, 0.4f), 0.75f - 1.6f / tw, 0.75f - 1.6f / th};
+                    colour = 0xFFFFFFFFu;
+                    setBlendMode(kBlendAlpha);
+                }
                 float x = std::round(real(-350, 350)) + (pick(2) ? 0.0f : real(0, 1));
                 float y = std::round(real(-250, 250)) + (pick(2) ? 0.0f : real(0, 1));
-                if (pick(4) == 0) {
+                int shape = pick(12);
+                if (opaquePart) {
+                    // Enlarged one way and shrunk the other: the second level counts, and
+                    // pixels near the edge sample right up to it.
+                    float wide = real(80.0f, 240.0f), narrow = real(3.0f, 10.0f);
+                    if (pick(2)) drawQuad(x, y, wide, narrow, uv, colour, z);
+                    else drawQuad(x, y, narrow, wide, uv, colour, z);
+                } else if (shape < 3) {
                     // One texel to a pixel, on whole pixels.
-                    float w = (uv.u1 - uv.u0) * static_cast<float>(t->width);
-                    float h = (uv.v1 - uv.v0) * static_cast<float>(t->height);
-                    uv.u1 = uv.u0 + std::round(w) / static_cast<float>(t->width);
-                    uv.v1 = uv.v0 + std::round(h) / static_cast<float>(t->height);
-                    uv.u0 = std::round(uv.u0 * static_cast<float>(t->width)) / static_cast<float>(t->width);
-                    uv.v0 = std::round(uv.v0 * static_cast<float>(t->height)) / static_cast<float>(t->height);
-                    float pw = std::round((uv.u1 - uv.u0) * static_cast<float>(t->width));
-                    float ph = std::round((uv.v1 - uv.v0) * static_cast<float>(t->height));
-                    drawQuadRect(std::round(x), std::round(y), std::round(x) + pw, std::round(y) - ph, uv, colour, 10.0f);
-                } else if (pick(3) == 0) {
-                    drawRotatedQuad(x, y, x, y, real(0, 360), real(8, 200), real(8, 200), uv, colour, 10.0f);
+                    float tw = static_cast<float>(t->width), th = static_cast<float>(t->height);
+                    uv.u0 = std::round(uv.u0 * tw) / tw;
+                    uv.v0 = std::round(uv.v0 * th) / th;
+                    float pw = std::max(1.0f, std::round((uv.u1 - uv.u0) * tw));
+                    float ph = std::max(1.0f, std::round((uv.v1 - uv.v0) * th));
+                    uv.u1 = uv.u0 + pw / tw;
+                    uv.v1 = uv.v0 + ph / th;
+                    drawQuadRect(std::round(x), std::round(y), std::round(x) + pw, std::round(y) - ph, uv, colour, z);
+                } else if (shape < 6) {
+                    drawRotatedQuad(x, y, x, y, real(0, 360), real(8, 200), real(8, 200), uv, colour, z);
+                } else if (shape == 6) {
+                    // A run of small sprites, longer than the runs the batches are given in.
+                    for (int i = 0; i < 60; ++i)
+                        drawQuad(x - 200.0f + 7.0f * static_cast<float>(i), y, 12, 12, uv, colour, z);
                 } else {
-                    drawQuad(x, y, real(4, 300), real(4, 300), uv, colour, 10.0f);
+                    drawQuad(x, y, real(4, 300), real(4, 300), uv, colour, z);
                 }
-                if (mode == 2) switchOn(kSwitchAlphaTest);
+                if (alphaTestOff) switchOn(kSwitchAlphaTest);
+                if (tinted) setTint(1, 1, 1, 1);
+                if (depth) switchOn(kSwitchDepthWrite);
             }
             setBlendMode(kBlendAlpha);
-            switchOn(kSwitchSmoothFiltering);
         };
-        // Under the alpha test a fragment whose filtered alpha sits on the threshold may go
-        // either way once its quad is cut, the driver's filter weights being of eight bits.
-        const uint32_t allButFirstLevel = platform::gpu::kAllShortcuts & ~platform::gpu::kShortcutFirstLevel;
-        int n = differences(quads, did, smooth ? kFilterTolerance : 0, smooth ? 4 : 0, allButFirstLevel);
-        EXPECT_LE(n, smooth ? 4 : 0) << "scene " << scene;
-        cut += static_cast<int>(did.quadsCut);
-        leftOut += static_cast<int>(did.quadsLeftOut);
-        // Filtering on the first level alone takes the driver's eight-bit path, whose alpha may
-        // be a step off the plain one: near the alpha test's threshold more fragments go either
-        // way. Taking the second level where it counts would differ all over a quad.
-        n = differences(quads, did, kEightBitTolerance, 4, platform::gpu::kShortcutFirstLevel);
-        EXPECT_LE(n, 4) << "scene " << scene << ", first level alone";
-        oneLevel += static_cast<int>(did.oneLevelBatches);
+        std::vector<std::vector<uint8_t>> shots;
+        platform::gpu::drawStats() = {};
+        for (int scene = 0; scene < kScenes; ++scene) {
+            bool smooth = scene % 3 != 0;
+            bool depth = scene % 4 == 1;
+            bool intoTarget = scene % 4 == 2;
+            clearDepth(1.0f);
+            clearTarget(0xFF203040u);
+            if (smooth) switchOn(kSwitchSmoothFiltering);
+            else switchOff(kSwitchSmoothFiltering);
+            if (depth) switchOn(kSwitchDepthTest);
+            if (intoTarget) {
+                setRenderTargetTexture(target);
+                clearTarget(0x40806020u);
+                quads(8, false);
+                setRenderTargetTexture(nullptr);
+            }
+            quads(12, depth);
+            if (depth) switchOff(kSwitchDepthTest);
+            if (intoTarget) {
+                bindTexture(target);
+                setBlendMode(pick(2) ? kBlendAlpha : kBlendAdditive);
+                drawRotatedQuad(real(-200, 200), real(-150, 150), 0, 0, real(0, 60), 300, 260, kFull, 0xFFFFFFFFu,
+                                10.0f);
+                setBlendMode(kBlendAlpha);
+            }
+            switchOn(kSwitchSmoothFiltering);
+            shots.push_back(picture());
+        }
+        did = platform::gpu::drawStats();
+        return shots;
+    };
+    platform::gpu::DrawStats plainDid, did;
+    auto plain = drawScenes(platform::gpu::Path::kPlain, plainDid);
+    auto quick = drawScenes(platform::gpu::Path::kSoftware, did);
+    ASSERT_EQ(plain.size(), quick.size());
+    constexpr int kSpanPathRounding = 4;
+    constexpr int kEdgePixels = 40;
+    // Without a depth buffer bound the rasterizer fills quads lying along its axes on a path of
+    // its own, which rounds filter weights up to four steps apart and has its own rule for pixels
+    // whose centres lie exactly on a quad's edge (a row or a column of the quad may come or go);
+    // a texel-exact quad filtered smoothly may land a step away from its texel. A fault of a
+    // shortcut shows over whole quads.
+    for (size_t scene = 0; scene < plain.size(); ++scene) {
+        int differing = 0;
+        std::string first;
+        for (size_t i = 0; i < plain[scene].size(); i += 4) {
+            for (size_t c = 0; c < 4; ++c) {
+                int a = plain[scene][i + c], b = quick[scene][i + c];
+                if (std::abs(a - b) > kSpanPathRounding) {
+                    if (differing < 5)
+                        first += "pixel " + std::to_string((i / 4) % 800) + "," + std::to_string((i / 4) / 800) +
+                                 " channel " + std::to_string(c) + ": plain " + std::to_string(a) +
+                                 ", software " + std::to_string(b) + "\n";
+                    ++differing;
+                    break;
+                }
+            }
+        }
+        EXPECT_LE(differing, kEdgePixels) << "scene " << scene << "\n" << first;
+        if (differing > kEdgePixels) {
+            std::string name = "/tmp/RandomScene" + std::to_string(scene);
+            platform::writePng((name + ".plain.png").c_str(), plain[scene].data(), 800, 600);
+            platform::writePng((name + ".software.png").c_str(), quick[scene].data(), 800, 600);
+        }
     }
-    // The scenes did take the shortcuts.
-    EXPECT_GT(cut, 20);
-    EXPECT_GT(leftOut, 0);
-    EXPECT_GT(oneLevel, 0);
+    // The software path did take its shortcuts, and the plain one none.
+    EXPECT_GT(did.unfilteredBatches, 0u);
+    EXPECT_GT(did.opaqueBatches, 0u);
+    EXPECT_GT(did.clearsDeferred, 0u);
+    EXPECT_GT(did.colourOnlyDraws, 0u);
+    EXPECT_GT(did.rectRuns, 0u);
+    EXPECT_EQ(plainDid.opaqueBatches + plainDid.clearsDeferred + plainDid.colourOnlyDraws + plainDid.rectRuns +
+                  plainDid.copies,
+              0u);
 }
 
 TEST_F(Shortcuts, AClearThatWaitsIsDoneBeforeTheTargetChangesOrIsRead) {
@@ -394,36 +388,10 @@ TEST_F(Shortcuts, AClearThatWaitsIsDoneBeforeTheTargetChangesOrIsRead) {
     EXPECT_TRUE(near(at(130, 130), {10, 20, 30, 255}, 0));
 }
 
-TEST_F(Shortcuts, TexturesShownNoSmallerAreFilteredOnTheirFirstLevel) {
-    // A picture with its second level, shown enlarged (along the axes and turned) and shown
-    // reduced: only the reduced one needs the second level.
-    auto texels = makePixels(64, 64, [](int x, int y) { return Rgba{x * 4, y * 4, (x ^ y) * 4 % 256, 255}; });
-    addFile("levels.tga", platform::encodeTga(texels.data(), 64, 64, false));
-    TextureEntry* t = loadTexture("levels.tga");
-    ASSERT_NE(t, nullptr);
-    struct Case {
-        float angle, size;
-        bool oneLevel;
-    };
-    for (const Case& c : {Case{0.0f, 64.0f, true}, Case{0.0f, 150.3f, true}, Case{30.0f, 150.0f, true},
-                          Case{30.0f, 70.0f, false}, Case{0.0f, 50.0f, false}}) {
-        platform::gpu::DrawStats did;
-        int n = differences(
-            [&] {
-                bindTexture(t);
-                switchOn(kSwitchSmoothFiltering);
-                drawRotatedQuad(10.3f, 20.6f, 10.3f, 20.6f, c.angle, c.size, c.size, kFull, 0xFFFFFFFFu, 10.0f);
-            },
-            did, kFilterTolerance);
-        EXPECT_EQ(n, 0) << c.angle << " " << c.size;
-        EXPECT_EQ(did.oneLevelBatches, c.oneLevel ? 1u : 0u) << c.angle << " " << c.size;
-    }
-}
-
 // A scene in which every shortcut fires: a full-screen opaque picture (copied, its clear left
-// out), a texel-exact quad and a reduced one of a picture with clear margins (cut, unfiltered,
-// filtered on its first level), part of a partly opaque picture (drawn without blending), a
-// depth clear while the depth test is off (deferred) and 2D drawing without depth.
+// out), a texel-exact quad (unfiltered), part of a partly opaque picture (drawn without
+// blending), a depth clear while the depth test is off (deferred), 2D drawing without depth and
+// a batch longer than a run.
 TEST_F(Shortcuts, AStateNoAllowListNamesTurnsEveryShortcutOff) {
     auto full = makePixels(1024, 1024, [](int x, int y) { return Rgba{x % 256, y % 256, 90, 255}; });
     TextureEntry* backdrop = createTextureFromPixels("full", full.data(), 1024, 1024, false);
@@ -441,8 +409,6 @@ TEST_F(Shortcuts, AStateNoAllowListNamesTurnsEveryShortcutOff) {
         drawQuad(-200.0f, 100.0f, 64, 64, kFull, 0xFFFFFFFFu, 10.0f);
         endScene();  // a batch of its own: one to one
         drawQuad(200, 100, 120, 110, kFull, 0xFFFFFFFFu, 10.0f);  // enlarged
-        endScene();
-        drawQuad(0, 200, 41, 37, kFull, 0xFFFFFFFFu, 10.0f);  // reduced
         bindTexture(partly);
         drawQuad(0, -100, 40, 40, UVRect{0.1f, 0.1f, 0.5f, 0.5f}, 0xFFFFFFFFu, 10.0f);
         endScene();
@@ -464,21 +430,17 @@ TEST_F(Shortcuts, AStateNoAllowListNamesTurnsEveryShortcutOff) {
     auto [free, freeShot] = statsOf(false);
     EXPECT_GT(free.copies, 0u);
     EXPECT_GT(free.clearsLeftOut, 0u);
-    EXPECT_GT(free.quadsCut, 0u);
     EXPECT_GT(free.unfilteredBatches, 0u);
-    EXPECT_GT(free.oneLevelBatches, 0u);
     EXPECT_GT(free.opaqueBatches, 0u);
     EXPECT_GT(free.clearsDeferred, 0u);
     EXPECT_GT(free.colourOnlyDraws, 0u);
     EXPECT_GT(free.rectRuns, 0u);
     auto [held, heldShot] = statsOf(true);
-    EXPECT_EQ(held.copies + held.clearsLeftOut + held.quadsCut + held.quadsLeftOut + held.unfilteredBatches +
-                  held.oneLevelBatches + held.opaqueBatches + held.clearsDeferred + held.colourOnlyDraws +
-                  held.rectRuns,
+    EXPECT_EQ(held.copies + held.clearsLeftOut + held.unfilteredBatches + held.opaqueBatches +
+                  held.clearsDeferred + held.colourOnlyDraws + held.rectRuns,
               0u);
     platform::gpu::setScissor(true, 0, 0, 800, 600);
-    for (auto which : {platform::gpu::kShortcutCut, platform::gpu::kShortcutUnfiltered, platform::gpu::kShortcutFirstLevel,
-                       platform::gpu::kShortcutCopy, platform::gpu::kShortcutOpaque,
+    for (auto which : {platform::gpu::kShortcutUnfiltered, platform::gpu::kShortcutCopy, platform::gpu::kShortcutOpaque,
                        platform::gpu::kShortcutDeferredClear, platform::gpu::kShortcutColourOnly,
                        platform::gpu::kShortcutRectRuns})
         EXPECT_FALSE(platform::gpu::shortcutAllowedNow(which)) << which;

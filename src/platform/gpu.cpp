@@ -74,7 +74,6 @@ void resetBatchBounds() {
     g.uMax = g.vMax = -1e30f;
     g.minAlpha = 255;
     g.texelExact = true;
-    g.notMinified = true;
     g.batchWhite = true;
     g.pairsOnly = true;
 }
@@ -151,10 +150,6 @@ void applyDrawStates(bool opaque) {
     }
     int sampler = batchSampler();
     if (g.linear && sampler == 0) ++g.stats.unfilteredBatches;
-    if (sampler == 1) {
-        const TextureInfo* info = textureInfo(g.texture);
-        if (info && info->levels > 1) ++g.stats.oneLevelBatches;
-    }
     applyTextureFilter(sampler);
 }
 
@@ -459,8 +454,7 @@ int batchSampler() {
     if (!g.linear) return 0;
     if (g.texelExact && g.batchCount > 0 && allowed(kShortcutUnfiltered, kUnfilteredSafe)) return 0;
     const TextureInfo* info = textureInfo(g.texture);
-    if (!info || info->levels < 2) return 1;
-    return g.notMinified && g.batchCount > 0 && allowed(kShortcutFirstLevel, kFirstLevelSafe) ? 1 : 2;
+    return info && info->levels > 1 ? 2 : 1;
 }
 
 bool batchIsOpaque() {
@@ -708,9 +702,7 @@ uint32_t shortcuts() { return ready() ? gGpu->shortcuts : 0u; }
 bool shortcutAllowedNow(Shortcut which) {
     if (!ready()) return false;
     switch (which) {
-        case kShortcutCut: return allowed(which, kCutSafe);
         case kShortcutUnfiltered: return allowed(which, kUnfilteredSafe);
-        case kShortcutFirstLevel: return allowed(which, kFirstLevelSafe);
         case kShortcutCopy: return allowed(which, kCopySafe);
         case kShortcutOpaque: return allowed(which, kOpaqueSafe);
         case kShortcutDeferredClear: return allowed(which, kDeferredClearSafe);
@@ -991,10 +983,7 @@ uint32_t createTexture(int width, int height, int levels, const uint8_t* rgba) {
     info.width = width;
     info.height = height;
     info.levels = levels > 1 ? 2 : 1;
-    if (rgba) {
-        measureOpaqueArea(info, rgba);
-        if (g.software) measureClearBlocks(info, rgba, width, 0, 0, width, height);
-    }
+    if (rgba) measureOpaqueArea(info, rgba);
     return handle;
 }
 
@@ -1013,7 +1002,6 @@ bool uploadTexture(uint32_t texture, int x, int y, int width, int height, const 
     ++info->version;
     if (x == 0 && y == 0 && width == info->width && height == info->height) measureOpaqueArea(*info, rgba);
     else info->opaqueWidth = info->opaqueHeight = 0;
-    if (g.software) measureClearBlocks(*info, rgba, width, x, y, width, height);
     return ok;
 }
 
@@ -1102,17 +1090,6 @@ void setRenderTarget(uint32_t framebuffer, int width, int height) {
 void drawSprites(const Vertex* vertices, int count, int primitive) {
     if (!ready() || !vertices || count < 3) return;
     GpuState& g = *gGpu;
-    Vertex trimmed[4];
-    if (primitive == kTriangleStrip && count == 4 && g.shortcuts) {
-        switch (trimQuad(vertices, trimmed)) {
-            case Trim::kNothingLeft: ++g.stats.quadsLeftOut; return;
-            case Trim::kCut:
-                vertices = trimmed;
-                ++g.stats.quadsCut;
-                break;
-            case Trim::kWhole: break;
-        }
-    }
     int triangles = primitive == kTriangleList ? count / 3 : count - 2;
     if (triangles * 3 > kBatchCapacity) {
         // Too long to gather: straight through.
@@ -1124,8 +1101,6 @@ void drawSprites(const Vertex* vertices, int count, int primitive) {
     bool quad = primitive == kTriangleStrip && count == 4;
     if (g.linear && g.texelExact)
         g.texelExact = quad && (g.shortcuts & (kShortcutUnfiltered | kShortcutCopy)) && quadIsTexelExact(vertices);
-    if (g.linear && g.notMinified)
-        g.notMinified = quad && (g.shortcuts & kShortcutFirstLevel) && quadIsNotMinified(vertices);
     for (int i = 0; i < count; ++i) {
         const Vertex& v = vertices[i];
         if (v.u < g.uMin) g.uMin = v.u;

@@ -122,37 +122,30 @@ bool readTarget(int width, int height, uint8_t* rgba);  // the current target, t
 
 // The drawing shortcuts of the software path, each giving the picture the plain way of drawing
 // gives but for the rasterizer's own rounding (a copy takes exactly the texel under each pixel
-// centre): quads cut down to the part of their texture that changes the target, quads whose
-// texels land one to a pixel drawn without filtering, textures shown no smaller than they are
-// filtered on their first level alone, opaque pictures copied, blending and the alpha test
-// left out for batches inside a texture's opaque part, colour and depth clears done only when
-// the target is next used (a colour clear before a copy over the whole target is left out),
-// 2D drawing into framebuffers without depth, batches of quads given in runs that keep every
-// quad whole (so that the rasterizer fills them as rectangles). Those of kSoftwarePathShortcuts
-// are on by default on that path; tests and benchmarks turn them on and off, alone or together,
-// to compare, and count what they did. Textures are also given their texels blue first there,
-// the order a software rasterizer samples fastest.
+// centre): quads whose texels land one to a pixel drawn without filtering, opaque pictures
+// copied, blending and the alpha test left out for batches inside a texture's opaque part,
+// colour and depth clears done only when the target is next used (a colour clear before a copy
+// over the whole target is left out), 2D drawing into framebuffers without depth, batches of
+// quads given in runs that keep every quad whole (so that the rasterizer fills them as
+// rectangles). Those of kSoftwarePathShortcuts are on by default on that path; tests and
+// benchmarks turn them on and off, alone or together, to compare, and count what they did.
+// Textures are also given their texels blue first there, the order a software rasterizer
+// samples fastest.
 enum Shortcut : uint32_t {
-    kShortcutCut = 1,
     kShortcutUnfiltered = 2,
-    kShortcutFirstLevel = 4,
     kShortcutCopy = 8,
     kShortcutOpaque = 16,
     kShortcutDeferredClear = 32,
     kShortcutColourOnly = 64,
     kShortcutRectRuns = 128,
-    kAllShortcuts = 255,
-    // Those the software path takes: the ones that paid for themselves when timed on the board
-    // and the menus' typical frame (see the README's note on drawing).
-    kSoftwarePathShortcuts =
-        kShortcutUnfiltered | kShortcutCopy | kShortcutOpaque | kShortcutDeferredClear | kShortcutColourOnly |
-        kShortcutRectRuns,
+    kAllShortcuts = kShortcutUnfiltered | kShortcutCopy | kShortcutOpaque | kShortcutDeferredClear |
+                    kShortcutColourOnly | kShortcutRectRuns,
+    // Those the software path takes: all of them, each having paid for itself when timed on
+    // the board and the menus' typical frame (see the README's note on drawing).
+    kSoftwarePathShortcuts = kAllShortcuts,
 };
 struct DrawStats {
-    uint32_t quadsCut = 0;
-    uint32_t quadsLeftOut = 0;
     uint32_t unfilteredBatches = 0;
-    uint32_t oneLevelBatches = 0;  // batches with two levels that showed no texture shrunk
     uint32_t copies = 0;
     uint32_t clearsLeftOut = 0;  // colour clears that a copy over the whole target made needless
     uint32_t opaqueBatches = 0;  // batches drawn without blending inside an opaque part

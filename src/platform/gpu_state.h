@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -64,25 +63,11 @@ struct TextureSlot {
     // The top-left area whose texels are all opaque.
     int opaqueWidth = 0;
     int opaqueHeight = 0;
-    // What each block of 4 x 4 texels holds (kClearAlpha, kClearTexels), row by row; empty
-    // when the contents are not known here (render targets) or no block is clear. Kept on the
-    // software path alone.
-    std::vector<uint8_t> clearBlocks;
-    // For each block, where its texels that are not clear lie: the low byte for kClearAlpha,
-    // the high byte for kClearTexels, each as first and last column, first and last row
-    // (two bits each).
-    std::vector<uint16_t> inkBoxes;
-    int blocksWide = 0;
-    int blocksHigh = 0;
     uint32_t version = 0;  // counts the changes of its texels
 };
 using TextureInfo = TextureSlot;
 // The game's cache holds 1023 textures; the two pictures and tests' own make up the rest.
 constexpr int kTextureSlots = 1152;
-
-constexpr int kBlockSize = 4;
-constexpr uint8_t kClearAlpha = 1;   // every texel of the block has alpha 0
-constexpr uint8_t kClearTexels = 2;  // every texel of the block is 0 in all four channels
 
 // The states as last given to GL. Blending and the alpha test are left out where they cannot
 // change the result (an opaque draw, or alpha / inverse alpha blending with the reference 1).
@@ -184,9 +169,6 @@ struct GpuState {
     // True while every gathered quad puts texel centres on pixel centres, one texel to a
     // pixel: smooth filtering then gives the texels as they are, as no filtering does.
     bool texelExact;
-    // True while no gathered quad shrinks its texture on the target: the second level then
-    // takes no part, and filtering between levels gives what filtering the first one gives.
-    bool notMinified;
     bool batchWhite;  // every gathered vertex is opaque white
     bool pairsOnly;   // every gathered primitive came as two triangles (a quad)
     // world x view x projection, row vectors; and whether it maps straight onto the target
@@ -223,8 +205,6 @@ void signStates();
 // The states under which each shortcut may fire; the drawing code checks the finer conditions
 // each states for itself.
 constexpr uint32_t kCommonSafe = kWithTexture | kWithBlending | kBlendAlpha | kWithAlphaTest | kWithLinear;
-constexpr uint32_t kCutSafe = kCommonSafe | kBlendColourOne | kBlendAlphaOne | kWithDepthTest | kWithDepthWrite |
-                              kWithCulling | kWithPerspective | kIntoTexture;
 constexpr uint32_t kUnfilteredSafe = kCommonSafe | kBlendColourOne | kBlendOpaque | kBlendAlphaOne | kWithDepthTest |
                                      kWithDepthWrite | kWithCulling | kIntoTexture;
 constexpr uint32_t kFirstLevelSafe = kUnfilteredSafe;
@@ -241,21 +221,9 @@ constexpr int kRectRun = 6 * 48;
 // Only while the depth test is off is the colour framebuffer alone bound.
 constexpr uint32_t kColourOnlySafe = kDeferredClearSafe & ~(kWithDepthTest | kWithDepthWrite);
 
-// Finds the clear blocks of a region of the texture that was just given its texels (pitch in
-// texels), and where the others hold their texels. Blocks only partly inside the region are
-// counted as not clear, texels everywhere.
-void measureClearBlocks(TextureInfo& info, const uint8_t* rgba, int pitch, int x, int y, int w, int h);
 // True when the quad (a strip of four) covers whole pixels with one texel each, texel centres
 // on pixel centres, the texture's rows and columns along the target's.
 bool quadIsTexelExact(const Vertex* q);
-// True when the quad (a strip of four, a parallelogram) shows no more than one texel to a
-// pixel along either of its sides, with room to spare for the way a rasterizer estimates it.
-bool quadIsNotMinified(const Vertex* q);
-enum class Trim { kWhole, kCut, kNothingLeft };
-// A quad (a strip of four whose texture rectangle lies along its sides) is cut down to the
-// part of its texture rectangle that holds texels that change the target, with a margin for
-// filtering, into `out`. The texture coordinates of every pixel that is left stay as they were.
-Trim trimQuad(const Vertex* q, Vertex* out);
 // Draws a batch of one opaque, white, unfiltered quad lying along the target's axes as copies
 // of the texture's texels. False, with nothing done, when the batch is not such.
 bool copyBatch();
