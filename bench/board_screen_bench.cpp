@@ -123,7 +123,6 @@ void runBoardFrames(benchmark::State& state, const Setup& setup) {
     state.counters["triangles_per_frame"] = perFrame(triangleCounter());
     const platform::gpu::DrawStats& stats = platform::gpu::drawStats();
     state.counters["unfiltered_batches"] = perFrame(stats.unfilteredBatches);
-    state.counters["copies"] = perFrame(stats.copies);
     state.counters["opaque_batches"] = perFrame(stats.opaqueBatches);
     state.counters["clears_deferred"] = perFrame(stats.clearsDeferred);
     state.counters["colour_only_draws"] = perFrame(stats.colourOnlyDraws);

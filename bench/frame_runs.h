@@ -15,7 +15,7 @@ inline void frameRuns(benchmark::internal::Benchmark* b) {
 inline void eachShortcut(benchmark::internal::Benchmark* b) {
     b->ArgName("shortcut");
     for (uint32_t s :
-         {platform::gpu::kShortcutUnfiltered, platform::gpu::kShortcutCopy, platform::gpu::kShortcutOpaque,
+         {platform::gpu::kShortcutUnfiltered, platform::gpu::kShortcutOpaque,
           platform::gpu::kShortcutDeferredClear, platform::gpu::kShortcutColourOnly, platform::gpu::kShortcutRectRuns})
         b->Arg(s);
 }

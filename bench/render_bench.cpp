@@ -164,8 +164,6 @@ void runFrames(benchmark::State& state, bool pictureOnly, uint32_t shortcuts = p
     state.counters["triangles_per_frame"] = perFrame(triangleCounter());
     const platform::gpu::DrawStats& stats = platform::gpu::drawStats();
     state.counters["unfiltered_batches"] = perFrame(stats.unfilteredBatches);
-    state.counters["copies"] = perFrame(stats.copies);
-    state.counters["clears_left_out"] = perFrame(stats.clearsLeftOut);
     shutdownDevice();
     platform::gpu::forcePath(nullptr);
     setTextureFileSource(nullptr);

@@ -101,77 +101,6 @@ TEST_F(Shortcuts, TexelExactQuadsAreDrawnUnfilteredWithThePlainPixels) {
     EXPECT_EQ(did.unfilteredBatches, 0u);
 }
 
-TEST_F(Shortcuts, OpaquePicturesAreCopiedTexelForPixel) {
-    // Each texel says where it lies: red and green are x and y within a block of 256, blue
-    // names the block.
-    auto texels = makePixels(1024, 1024, [](int x, int y) { return Rgba{x % 256, y % 256, (x / 256) * 60 + (y / 256) * 7, 255}; });
-    TextureEntry* t = createTextureFromPixels("backdrop", texels.data(), 1024, 1024, false);
-    struct Case {
-        float x0, y0, x1, y1, u0, v0, u1, v1;
-    };
-    const Case cases[] = {
-        {0, 0, 800, 600, 0, 0, 0.78125f, 0.5859375f},     // the backdrop, with the inset
-        {100, 50, 612, 306, 0.25f, 0.5f, 0.75f, 0.75f},   // one to one, but for the inset
-        {10, 20, 410, 320, 0.0f, 0.0f, 0.3896f, 0.2925f},  // a little smaller than one to one
-    };
-    for (const Case& c : cases) {
-        platform::gpu::DrawStats did;
-        clearTarget(0xFF203040u);
-        bindTexture(t);
-        switchOff(kSwitchSmoothFiltering);
-        platform::gpu::drawStats() = {};
-        drawScreenRect(c.x0, c.y0, c.x1, c.y1, c.u0, c.v0, c.u1, c.v1, 0xFFFFFFFFu);
-        switchOn(kSwitchSmoothFiltering);
-        picture();
-        did = platform::gpu::drawStats();
-        EXPECT_EQ(did.copies, 1u) << c.x0 << "," << c.y0;
-        // Only the copy over the whole picture makes the clear before it needless.
-        EXPECT_EQ(did.clearsLeftOut, &c == &cases[0] ? 1u : 0u) << c.x0 << "," << c.y0;
-        // Every pixel shows the texel under its centre, as unfiltered drawing takes it. Where
-        // the centre lies on the border of two texels, rounding decides: either will do.
-        const float insetU0 = c.u0 + 0.001f, insetU1 = c.u1 - 0.001f;
-        const float insetV0 = c.v0 + 0.001f, insetV1 = c.v1 - 0.001f;
-        auto texelsUnder = [](double along, double t0, double t1, double from, double to, int& lo, int& hi) {
-            double texel = (t0 + (along - from) / (to - from) * (t1 - t0)) * 1024.0;
-            lo = static_cast<int>(std::floor(texel - 1e-3));
-            hi = static_cast<int>(std::floor(texel + 1e-3));
-        };
-        int wrong = 0;
-        std::string first;
-        for (int y = static_cast<int>(c.y0); y < static_cast<int>(c.y1); ++y) {
-            int ty0, ty1;
-            texelsUnder(y + 0.5, insetV0, insetV1, c.y0, c.y1, ty0, ty1);
-            for (int x = static_cast<int>(c.x0); x < static_cast<int>(c.x1); ++x) {
-                int tx0, tx1;
-                texelsUnder(x + 0.5, insetU0, insetU1, c.x0, c.x1, tx0, tx1);
-                Rgba p = at(x, y);
-                int tx = p.r + 256 * (p.b / 60), ty = p.g + 256 * ((p.b % 60) / 7);
-                if (tx < tx0 || tx > tx1 || ty < ty0 || ty > ty1 || p.a != 255) {
-                    if (wrong++ < 5)
-                        first += "pixel " + std::to_string(x) + "," + std::to_string(y) + " shows texel " +
-                                 std::to_string(tx) + "," + std::to_string(ty) + ", not " + std::to_string(tx0) +
-                                 "," + std::to_string(ty0) + "\n";
-                }
-            }
-        }
-        EXPECT_EQ(wrong, 0) << c.x0 << "," << c.y0 << "\n" << first;
-    }
-    // Tinted, blended over, or filtered: drawn.
-    platform::gpu::DrawStats did;
-    EXPECT_EQ(differences(
-                  [&] {
-                      bindTexture(t);
-                      switchOff(kSwitchSmoothFiltering);
-                      drawScreenRect(0, 0, 800, 600, 0, 0, 0.78125f, 0.5859375f, 0xFFFF8080u);
-                      drawScreenRect(0, 0, 400, 300, 0, 0, 0.78125f, 0.5859375f, 0x80FFFFFFu);
-                      switchOn(kSwitchSmoothFiltering);
-                      drawScreenRect(400, 300, 800, 600, 0, 0, 0.78125f, 0.5859375f, 0xFFFFFFFFu);
-                  },
-                  did),
-              0);
-    EXPECT_EQ(did.copies, 0u);
-}
-
 // Random scenes drawn on the plain path and on the software path with every shortcut give the
 // same picture. They hold the states the game draws with: pictures with clear parts (black or
 // coloured under alpha 0), partly opaque ones, of power-of-two sizes and not, with one level
@@ -354,9 +283,7 @@ TEST_F(Shortcuts, RandomScenesGiveThePicturesOfThePlainPath) {
     EXPECT_GT(did.clearsDeferred, 0u);
     EXPECT_GT(did.colourOnlyDraws, 0u);
     EXPECT_GT(did.rectRuns, 0u);
-    EXPECT_EQ(plainDid.opaqueBatches + plainDid.clearsDeferred + plainDid.colourOnlyDraws + plainDid.rectRuns +
-                  plainDid.copies,
-              0u);
+    EXPECT_EQ(plainDid.opaqueBatches + plainDid.clearsDeferred + plainDid.colourOnlyDraws + plainDid.rectRuns, 0u);
 }
 
 TEST_F(Shortcuts, AClearThatWaitsIsDoneBeforeTheTargetChangesOrIsRead) {
@@ -373,7 +300,7 @@ TEST_F(Shortcuts, AClearThatWaitsIsDoneBeforeTheTargetChangesOrIsRead) {
     EXPECT_EQ(texels[2], 255);
     EXPECT_EQ(texels[1], 0);
     EXPECT_TRUE(near(pixel(400, 300), {0, 255, 0, 255}, 0));
-    // A clear, then a copy over part of the picture: the clear shows around the copy.
+    // A clear, then an opaque picture over part of the picture: the clear shows around it.
     clearTarget(0xFFFF0000u);
     auto texels2 = makePixels(64, 64, [](int, int) { return Rgba{10, 20, 30, 255}; });
     TextureEntry* t = createTextureFromPixels("small", texels2.data(), 64, 64, false);
@@ -383,13 +310,12 @@ TEST_F(Shortcuts, AClearThatWaitsIsDoneBeforeTheTargetChangesOrIsRead) {
     drawScreenRect(100, 100, 164, 164, 0, 0, 1, 1, 0xFFFFFFFFu);
     switchOn(kSwitchSmoothFiltering);
     picture();
-    EXPECT_EQ(platform::gpu::drawStats().clearsLeftOut, 0u);
     EXPECT_TRUE(near(at(50, 50), {255, 0, 0, 255}, 0));
     EXPECT_TRUE(near(at(130, 130), {10, 20, 30, 255}, 0));
 }
 
-// A scene in which every shortcut fires: a full-screen opaque picture (copied, its clear left
-// out), a texel-exact quad (unfiltered), part of a partly opaque picture (drawn without
+// A scene in which every shortcut fires: a full-screen opaque picture and a texel-exact quad
+// (unfiltered), part of a partly opaque picture (drawn without
 // blending), a depth clear while the depth test is off (deferred), 2D drawing without depth and
 // a batch longer than a run.
 TEST_F(Shortcuts, AStateNoAllowListNamesTurnsEveryShortcutOff) {
@@ -428,19 +354,16 @@ TEST_F(Shortcuts, AStateNoAllowListNamesTurnsEveryShortcutOff) {
         return std::make_pair(platform::gpu::drawStats(), shot);
     };
     auto [free, freeShot] = statsOf(false);
-    EXPECT_GT(free.copies, 0u);
-    EXPECT_GT(free.clearsLeftOut, 0u);
     EXPECT_GT(free.unfilteredBatches, 0u);
     EXPECT_GT(free.opaqueBatches, 0u);
     EXPECT_GT(free.clearsDeferred, 0u);
     EXPECT_GT(free.colourOnlyDraws, 0u);
     EXPECT_GT(free.rectRuns, 0u);
     auto [held, heldShot] = statsOf(true);
-    EXPECT_EQ(held.copies + held.clearsLeftOut + held.unfilteredBatches + held.opaqueBatches +
-                  held.clearsDeferred + held.colourOnlyDraws + held.rectRuns,
+    EXPECT_EQ(held.unfilteredBatches + held.opaqueBatches + held.clearsDeferred + held.colourOnlyDraws + held.rectRuns,
               0u);
     platform::gpu::setScissor(true, 0, 0, 800, 600);
-    for (auto which : {platform::gpu::kShortcutUnfiltered, platform::gpu::kShortcutCopy, platform::gpu::kShortcutOpaque,
+    for (auto which : {platform::gpu::kShortcutUnfiltered, platform::gpu::kShortcutOpaque,
                        platform::gpu::kShortcutDeferredClear, platform::gpu::kShortcutColourOnly,
                        platform::gpu::kShortcutRectRuns})
         EXPECT_FALSE(platform::gpu::shortcutAllowedNow(which)) << which;

@@ -677,7 +677,6 @@ void shutdown() {
         }
         if (g.depthStencil) g.fn.deleteRenderbuffers(1, &g.depthStencil);
         if (g.samplers[0] && g.fn.deleteSamplers) g.fn.deleteSamplers(3, g.samplers);
-        if (g.copySource) g.fn.deleteFramebuffers(1, &g.copySource);
         if (g.fn.useProgram) g.fn.useProgram(0);
         for (GLuint p : g.spriteProgram)
             if (p) g.fn.deleteProgram(p);
@@ -703,7 +702,6 @@ bool shortcutAllowedNow(Shortcut which) {
     if (!ready()) return false;
     switch (which) {
         case kShortcutUnfiltered: return allowed(which, kUnfilteredSafe);
-        case kShortcutCopy: return allowed(which, kCopySafe);
         case kShortcutOpaque: return allowed(which, kOpaqueSafe);
         case kShortcutDeferredClear: return allowed(which, kDeferredClearSafe);
         case kShortcutColourOnly: return allowed(which, kColourOnlySafe);
@@ -725,7 +723,7 @@ void flush() {
     bindCurrentTarget();
     signStates();
     sign(g.batch, sizeof(Vertex) * static_cast<size_t>(g.batchCount));
-    if (!copyBatch()) drawBatch();
+    drawBatch();
     g.batchCount = 0;
     resetBatchBounds();
 }
@@ -898,7 +896,7 @@ void clear(unsigned flags, uint32_t argb, float depth, uint32_t stencil) {
         if (!g.target && !g.scissor) g.pictureCleared = true;
         else if (TextureSlot* into = textureInfo(g.target)) ++into->version;
         if (defer) {
-            // Done when the target is next drawn into or read: a full copy may come first.
+            // Done when the target is next drawn into or read.
             g.colourClearWaiting = true;
             ++g.stats.clearsDeferred;
         } else {
@@ -1100,7 +1098,7 @@ void drawSprites(const Vertex* vertices, int count, int primitive) {
     if (triangles != 2) g.pairsOnly = false;
     bool quad = primitive == kTriangleStrip && count == 4;
     if (g.linear && g.texelExact)
-        g.texelExact = quad && (g.shortcuts & (kShortcutUnfiltered | kShortcutCopy)) && quadIsTexelExact(vertices);
+        g.texelExact = quad && (g.shortcuts & kShortcutUnfiltered) && quadIsTexelExact(vertices);
     for (int i = 0; i < count; ++i) {
         const Vertex& v = vertices[i];
         if (v.u < g.uMin) g.uMin = v.u;

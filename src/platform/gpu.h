@@ -121,33 +121,29 @@ bool readPicture(uint8_t* rgba);           // the picture being drawn
 bool readTarget(int width, int height, uint8_t* rgba);  // the current target, top row first
 
 // The drawing shortcuts of the software path, each giving the picture the plain way of drawing
-// gives but for the rasterizer's own rounding (a copy takes exactly the texel under each pixel
-// centre): quads whose texels land one to a pixel drawn without filtering, opaque pictures
-// copied, blending and the alpha test left out for batches inside a texture's opaque part,
-// colour and depth clears done only when the target is next used (a colour clear before a copy
-// over the whole target is left out), 2D drawing into framebuffers without depth, batches of
-// quads given in runs that keep every quad whole (so that the rasterizer fills them as
-// rectangles). Those of kSoftwarePathShortcuts are on by default on that path; tests and
-// benchmarks turn them on and off, alone or together, to compare, and count what they did.
-// Textures are also given their texels blue first there, the order a software rasterizer
-// samples fastest.
+// gives but for the rasterizer's own rounding: quads whose texels land one to a pixel drawn
+// without filtering, blending and the alpha test left out for batches inside a texture's
+// opaque part, colour and depth clears done only when the target is next used, 2D drawing into
+// framebuffers without depth, batches of quads given in runs that keep every quad whole (so
+// that the rasterizer fills them as rectangles). Those of kSoftwarePathShortcuts are on by
+// default on that path; tests and benchmarks turn them on and off, alone or together, to
+// compare, and count what they did. Textures are also given their texels blue first there, the
+// order a software rasterizer samples fastest. (Bits 1, 4 and 8 were shortcuts that did not pay
+// for themselves; the others keep their values.)
 enum Shortcut : uint32_t {
     kShortcutUnfiltered = 2,
-    kShortcutCopy = 8,
     kShortcutOpaque = 16,
     kShortcutDeferredClear = 32,
     kShortcutColourOnly = 64,
     kShortcutRectRuns = 128,
-    kAllShortcuts = kShortcutUnfiltered | kShortcutCopy | kShortcutOpaque | kShortcutDeferredClear |
-                    kShortcutColourOnly | kShortcutRectRuns,
+    kAllShortcuts =
+        kShortcutUnfiltered | kShortcutOpaque | kShortcutDeferredClear | kShortcutColourOnly | kShortcutRectRuns,
     // Those the software path takes: all of them, each having paid for itself when timed on
     // the board and the menus' typical frame (see the README's note on drawing).
     kSoftwarePathShortcuts = kAllShortcuts,
 };
 struct DrawStats {
     uint32_t unfilteredBatches = 0;
-    uint32_t copies = 0;
-    uint32_t clearsLeftOut = 0;  // colour clears that a copy over the whole target made needless
     uint32_t opaqueBatches = 0;  // batches drawn without blending inside an opaque part
     uint32_t clearsDeferred = 0;
     uint32_t colourOnlyDraws = 0;  // draws into a framebuffer without depth

@@ -119,7 +119,7 @@ struct GpuState {
     float pendingDepth = 1.0f;
     GLint pendingStencil = 0;
     // A colour clear of the current target not done yet: the next drawing into the target, or
-    // reading of it, does it first; a copy that covers the whole target makes it needless.
+    // reading of it, does it first.
     bool colourClearWaiting = false;
     float colourClear[4] = {0, 0, 0, 0};
     int back = 0;  // the picture being drawn; the other one was presented last
@@ -138,7 +138,6 @@ struct GpuState {
     bool shownKnown = false;
     int shownGeometry[6] = {0, 0, 0, 0, 0, 0};
     GLuint samplers[3] = {0, 0, 0};
-    GLuint copySource = 0;  // a framebuffer for reading a texture that is copied
     // The sprite shaders: texel x vertex colour, the texel alone (all vertices white), and the
     // vertex colour alone (no texture). They do what the fixed function does for unlit
     // sprites, with less work for each pixel. 0 when the driver has none.
@@ -207,8 +206,6 @@ void signStates();
 constexpr uint32_t kCommonSafe = kWithTexture | kWithBlending | kBlendAlpha | kWithAlphaTest | kWithLinear;
 constexpr uint32_t kUnfilteredSafe = kCommonSafe | kBlendColourOne | kBlendOpaque | kBlendAlphaOne | kWithDepthTest |
                                      kWithDepthWrite | kWithCulling | kIntoTexture;
-constexpr uint32_t kFirstLevelSafe = kUnfilteredSafe;
-constexpr uint32_t kCopySafe = kCommonSafe | kBlendOpaque | kIntoTexture;
 constexpr uint32_t kOpaqueSafe = kCommonSafe | kWithDepthTest | kWithDepthWrite | kWithCulling | kWithPerspective |
                                  kIntoTexture;
 constexpr uint32_t kDeferredClearSafe = kCommonSafe | kBlendColourOne | kBlendOpaque | kBlendAlphaOne |
@@ -224,8 +221,5 @@ constexpr uint32_t kColourOnlySafe = kDeferredClearSafe & ~(kWithDepthTest | kWi
 // True when the quad (a strip of four) covers whole pixels with one texel each, texel centres
 // on pixel centres, the texture's rows and columns along the target's.
 bool quadIsTexelExact(const Vertex* q);
-// Draws a batch of one opaque, white, unfiltered quad lying along the target's axes as copies
-// of the texture's texels. False, with nothing done, when the batch is not such.
-bool copyBatch();
 
 }  // namespace platform::gpu::internal
