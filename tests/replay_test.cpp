@@ -26,6 +26,7 @@
 #include "menus/menus.h"
 #include "platform/files.h"
 #include "progress/game_modes.h"
+#include "progress/map.h"
 #include "progress/profiles.h"
 #include "progress/trophies.h"
 #include "progress/trophy_state.h"
@@ -408,6 +409,57 @@ void trophyAndItsRoom(Session& s) {
     s.frames(30);
 }
 
+// A first start into adventure, and every level of the first stage won in turn by the board's
+// test keys, each through its result window to the map and the next level's "start"; the last
+// one finishes the stage: the stage panel opens over the map and waits for its "OK", then the
+// traveller sets off for the second stage.
+void wholeStageWithTheMap(Session& s) {
+    s.firstStartIntoLevelOne("GRETA", 90);
+    s.botMove();
+    s.type("GLIMBRAX");
+    for (int level = 0; level < stageSize(0); ++level) {
+        if (level > 0) {
+            ASSERT_TRUE(currentMenuIs("adventure"));
+            EXPECT_EQ(selectedLevel(), level);
+            s.choose("start");
+            EXPECT_TRUE(s.until([] { return currentScene() == gameScene() && menuOpen(); }, 200));
+            // The traveller's tip of a new level is answered.
+            if (currentMenuIs("gameplaytip")) s.press(kEnter);
+            EXPECT_FALSE(menuOpen());
+            s.frames(20);
+        }
+        EXPECT_EQ(board().levelIndex, level);
+        for (int i = 0; i < 30 && board().tip.showing; ++i) s.key(kEnter, 10);
+        s.key('V', 2);
+        EXPECT_TRUE(s.until([] { return board().levelComplete != 0; }, 120)) << "level " << level + 1;
+        s.frames(60);
+        s.key(kEnter);  // the result window
+        EXPECT_TRUE(s.until([] { return currentMenuIs("levelcomplete"); }, 60));
+        s.frames(50);
+        s.key(kEnter, 20);  // the count-up is cut short
+        s.press(kEnter);
+        for (int i = 0; i < 300 && currentScene() != mapScene(); ++i) {
+            if (i % 20 == 19) s.key(kEnter, 1);
+            s.frames(1);
+        }
+        ASSERT_EQ(currentScene(), mapScene()) << "level " << level + 1;
+        EXPECT_TRUE(levelCompleted(level)) << "level " << level + 1;
+        EXPECT_FALSE(levelCompleted(level + 1));
+        s.frames(level + 1 < stageSize(0) ? 60 : 1);
+    }
+    // The won-level sequence runs to the stage panel, which opens for the finished stage.
+    EXPECT_TRUE(s.until([] { return mapState().panel.state == 2; }, 600));
+    EXPECT_TRUE(stageComplete(0));
+    s.frames(30);
+    s.run().click(0.0f, -200.0f);  // the panel's "OK"
+    EXPECT_TRUE(s.until([] { return mapState().panel.state == -1 && mapState().wonTimer <= 0.0f; }, 400));
+    EXPECT_EQ(mapState().travellerStage, 1);
+    EXPECT_TRUE(s.until([] { return mapState().travellerDistance == mapState().travellerTarget; }, 600));
+    EXPECT_TRUE(currentMenuIs("adventure"));
+    EXPECT_EQ(selectedLevel(), stageSize(0));
+    s.frames(100);  // the second stage's stars settle one after another
+}
+
 struct Script {
     const char* name;
     std::function<void(Session&)> play;
@@ -419,6 +471,7 @@ const Script kScripts[] = {
     {"won_level_to_the_map", wonLevelToTheMap},
     {"lost_level_and_restart", lostLevelAndRestart},
     {"trophy_and_its_room", trophyAndItsRoom},
+    {"whole_stage_with_the_map", wholeStageWithTheMap},
 };
 
 void storeReference(const std::string& name, const fs::path& recording, uint64_t digest, const PlayerFiles& files) {
