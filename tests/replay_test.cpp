@@ -3,7 +3,7 @@
 // the ends stored beside them; and the command line around them.
 //
 // SANDMERE_UPDATE_REPLAYS=1 records the scripted sessions anew into tests/replays/ with their
-// reference ends.
+// reference ends; SANDMERE_SESSION_SHOTS=DIR keeps pictures of the scripted sessions.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -25,6 +25,11 @@
 #include "board/play.h"
 #include "menus/menus.h"
 #include "platform/files.h"
+#include "progress/game_modes.h"
+#include "progress/map.h"
+#include "progress/profiles.h"
+#include "progress/trophies.h"
+#include "progress/trophy_state.h"
 #include "test_support.h"
 
 namespace {
@@ -114,7 +119,19 @@ public:
     ~Session() { resetReplay(); }
 
     PlayRunner& run() { return *runner_; }
-    void frames(int n) { runner_->frames(n); }
+    // SANDMERE_SESSION_SHOTS=DIR keeps every 20th frame of the session there as a PNG, to
+    // watch what a script really plays.
+    void frames(int n) {
+        static const char* shots = std::getenv("SANDMERE_SESSION_SHOTS");
+        for (int i = 0; i < n; ++i) {
+            runner_->frames(1);
+            if (shots && runner_->frame() % 20 == 0) {
+                char name[64];
+                std::snprintf(name, sizeof name, "/f%05d.png", runner_->frame());
+                runner_->capture(std::string(shots) + name);
+            }
+        }
+    }
     void key(int k, int after = 3) {
         runner_->key(k);
         frames(after);
@@ -127,6 +144,11 @@ public:
     void press(int k) {
         runner_->key(k);
         settle();
+    }
+    // Frames until the condition holds, at most `limit` of them; true when it held.
+    bool until(const std::function<bool()>& done, int limit) {
+        for (int i = 0; i < limit && !done(); ++i) frames(1);
+        return done();
     }
     void passTheLoader() {
         for (int i = 0; i < 2000 && !application().dataLoaded; ++i) {
@@ -186,8 +208,9 @@ public:
         frames(4);
         return true;
     }
-    // The smallest group on a resting board, away from the squares: play that loses.
-    bool carelessMove() {
+    // The smallest group on a resting board, away from the squares: play that loses. With a
+    // smallest size of 1 it is a lone figure when the board has one, a click that breaks nothing.
+    bool carelessMove(int smallest = 2) {
         for (int i = 0; i < 600 && !botReadyForMove(); ++i) {
             if (board().tip.showing) runner_->key(kEnter);
             frames(1);
@@ -201,7 +224,7 @@ public:
             for (int c = 0; c < kColumns; ++c) {
                 if (!hasFigure(r, c) || board().cells[r][c].squares > 0) continue;
                 findGroup(r, c);
-                if (board().groupSize >= 2 && board().groupSize < best) {
+                if (board().groupSize >= smallest && board().groupSize < best) {
                     best = board().groupSize;
                     bestRow = r;
                     bestColumn = c;
@@ -258,7 +281,10 @@ void savedAndResumed(Session& s) {
 }
 
 // A first start in puzzle mode, its moves spent on the smallest groups away from the squares,
-// then whatever the level shows answered with Enter, and a few of the bot's clicks.
+// then whatever the level shows answered with Enter, and a few of the bot's clicks. The tenth
+// quick click in a row earns the trophy for rapid play with moves still left, so the level is
+// never lost here: the trophy room opens and the rest of the session stands before its window,
+// which keys do not close (lost_level_and_restart plays the lost level).
 void puzzleSmallGroups(Session& s) {
     s.passTheLoader();
     s.type("DORA");
@@ -297,6 +323,145 @@ void wonLevelToTheMap(Session& s) {
     s.frames(240);  // the map's sparkles and the traveller
 }
 
+// A first start in puzzle mode with level 1's moves spent on the smallest groups (a lone figure
+// clicked now and then breaks the run of quick clicks, which would earn a trophy), the defeat,
+// the lost-life message whose "ok" restarts the level at the cost of a life, and a few of the
+// bot's clicks on the fresh board.
+void lostLevelAndRestart(Session& s) {
+    s.passTheLoader();
+    s.type("HUGO");
+    s.press(kEnter);
+    s.choose("puzzle");
+    for (int i = 0; i < 3 && currentScene() != gameScene(); ++i) s.press(kEnter);
+    s.frames(30);
+    const int level = board().levelIndex;
+    const int livesAtStart = lives();
+    for (int moves = 0; moves < 60 && !board().levelLost; ++moves) {
+        if (moves % 4 == 3) s.carelessMove(1);
+        if (!s.carelessMove()) break;
+    }
+    s.frames(2);
+    ASSERT_TRUE(board().levelLost);
+    EXPECT_EQ(board().movesUsed, board().movesLimit);
+    EXPECT_EQ(nextNewTrophy(), 0) << "a trophy came between the moves and the defeat";
+    // The defeat sweeps the board; a key after 4000 ms of it asks about the lost life.
+    s.frames(270);
+    s.press(kEnter);
+    EXPECT_TRUE(currentMenuIs("messageboxok"));
+    s.press(kEnter);
+    EXPECT_FALSE(board().levelLost);
+    EXPECT_EQ(board().levelIndex, level);
+    EXPECT_EQ(board().movesUsed, 0);
+    EXPECT_EQ(lives(), livesAtStart - 1);
+    EXPECT_TRUE(lostOnce());
+    s.frames(30);
+    int moves = 0;
+    while (moves < 3 && s.botMove()) ++moves;
+    EXPECT_EQ(board().movesUsed, 3);
+    EXPECT_FALSE(board().levelLost);
+    s.frames(30);
+}
+
+// A first start into level 1 with quick clicks on small groups until the tenth in a row earns
+// the trophy for rapid play: the game pauses, announces it and opens the trophy room, whose
+// window presents it; its "OK" and the room's back button return to the level. Then the
+// in-game menu saves the level on the way to the main menu, whose trophy room shows the
+// trophy held, its tip under the cursor, and the back button leads to the main menu.
+void trophyAndItsRoom(Session& s) {
+    s.firstStartIntoLevelOne("FINN", 30);
+    for (int moves = 0; moves < 40 && !trophyEarned(17); ++moves)
+        if (!s.carelessMove()) break;
+    ASSERT_TRUE(trophyEarned(17));
+    EXPECT_TRUE(s.until([] { return currentScene() == trophyRoomScene(); }, 200));
+    EXPECT_EQ(trophyRoom().returnKind, -2);
+    EXPECT_TRUE(s.until([] { return trophyRoom().window == 2; }, 200));
+    EXPECT_EQ(trophyRoom().windowTrophy, 17);
+    s.frames(30);
+    s.run().click(0.0f, -85.0f);  // the window's "OK"
+    EXPECT_TRUE(s.until([] { return trophyRoom().window == 4; }, 100));
+    EXPECT_FALSE(trophyIsNew(17));
+    s.frames(60);
+    s.run().click(-364.0f, 264.0f);  // the back button
+    EXPECT_TRUE(s.until([] { return currentScene() == gameScene(); }, 200));
+    EXPECT_FALSE(board().levelComplete || board().levelLost);
+    s.frames(30);
+
+    s.press(kEscape);
+    s.choose("main");
+    s.press(kEnter);  // "savemsg"
+    s.frames(10);
+    ASSERT_TRUE(currentMenuIs("main"));
+    s.choose("trophyroom");
+    EXPECT_TRUE(s.until([] { return currentScene() == trophyRoomScene(); }, 200));
+    EXPECT_EQ(trophyRoom().returnKind, -1);
+    s.frames(70);
+    const TrophyLayout& place = trophyTable().layout[16];
+    s.run().moveTo(place.x, place.y);
+    EXPECT_TRUE(s.until([] { return trophyRoom().tipSlide >= 1.0f; }, 300)) << "no tip over the held trophy";
+    EXPECT_EQ(trophyRoom().hovered, 17);
+    s.frames(30);
+    s.run().click(-364.0f, 264.0f);
+    EXPECT_TRUE(s.until([] { return currentScene() == mapScene(); }, 200));
+    s.settle();
+    EXPECT_TRUE(currentMenuIs("main"));
+    EXPECT_TRUE(trophyEarned(17));
+    EXPECT_FALSE(trophyIsNew(17));
+    s.frames(30);
+}
+
+// A first start into adventure, and every level of the first stage won in turn by the board's
+// test keys, each through its result window to the map and the next level's "start"; the last
+// one finishes the stage: the stage panel opens over the map and waits for its "OK", then the
+// traveller sets off for the second stage.
+void wholeStageWithTheMap(Session& s) {
+    s.firstStartIntoLevelOne("GRETA", 90);
+    s.botMove();
+    s.type("GLIMBRAX");
+    for (int level = 0; level < stageSize(0); ++level) {
+        if (level > 0) {
+            ASSERT_TRUE(currentMenuIs("adventure"));
+            EXPECT_EQ(selectedLevel(), level);
+            s.choose("start");
+            EXPECT_TRUE(s.until([] { return currentScene() == gameScene() && menuOpen(); }, 200));
+            // The traveller's tip of a new level is answered.
+            if (currentMenuIs("gameplaytip")) s.press(kEnter);
+            EXPECT_FALSE(menuOpen());
+            s.frames(20);
+        }
+        EXPECT_EQ(board().levelIndex, level);
+        // A small group broken by hand before the test keys win the level.
+        EXPECT_TRUE(s.carelessMove());
+        for (int i = 0; i < 30 && board().tip.showing; ++i) s.key(kEnter, 10);
+        s.key('V', 2);
+        EXPECT_TRUE(s.until([] { return board().levelComplete != 0; }, 120)) << "level " << level + 1;
+        s.frames(60);
+        s.key(kEnter);  // the result window
+        EXPECT_TRUE(s.until([] { return currentMenuIs("levelcomplete"); }, 60));
+        s.frames(50);
+        s.key(kEnter, 20);  // the count-up is cut short
+        s.press(kEnter);
+        for (int i = 0; i < 300 && currentScene() != mapScene(); ++i) {
+            if (i % 20 == 19) s.key(kEnter, 1);
+            s.frames(1);
+        }
+        ASSERT_EQ(currentScene(), mapScene()) << "level " << level + 1;
+        EXPECT_TRUE(levelCompleted(level)) << "level " << level + 1;
+        EXPECT_FALSE(levelCompleted(level + 1));
+        s.frames(level + 1 < stageSize(0) ? 60 : 1);
+    }
+    // The won-level sequence runs to the stage panel, which opens for the finished stage.
+    EXPECT_TRUE(s.until([] { return mapState().panel.state == 2; }, 600));
+    EXPECT_TRUE(stageComplete(0));
+    s.frames(30);
+    s.run().click(0.0f, -200.0f);  // the panel's "OK"
+    EXPECT_TRUE(s.until([] { return mapState().panel.state == -1 && mapState().wonTimer <= 0.0f; }, 400));
+    EXPECT_EQ(mapState().travellerStage, 1);
+    EXPECT_TRUE(s.until([] { return mapState().travellerDistance == mapState().travellerTarget; }, 600));
+    EXPECT_TRUE(currentMenuIs("adventure"));
+    EXPECT_EQ(selectedLevel(), stageSize(0));
+    s.frames(100);  // the second stage's stars settle one after another
+}
+
 struct Script {
     const char* name;
     std::function<void(Session&)> play;
@@ -306,6 +471,9 @@ const Script kScripts[] = {
     {"saved_and_resumed", savedAndResumed},
     {"puzzle_small_groups", puzzleSmallGroups},
     {"won_level_to_the_map", wonLevelToTheMap},
+    {"lost_level_and_restart", lostLevelAndRestart},
+    {"trophy_and_its_room", trophyAndItsRoom},
+    {"whole_stage_with_the_map", wholeStageWithTheMap},
 };
 
 void storeReference(const std::string& name, const fs::path& recording, uint64_t digest, const PlayerFiles& files) {
