@@ -283,8 +283,8 @@ void savedAndResumed(Session& s) {
 // A first start in puzzle mode, its moves spent on the smallest groups away from the squares,
 // then whatever the level shows answered with Enter, and a few of the bot's clicks. The tenth
 // quick click in a row earns the trophy for rapid play with moves still left, so the level is
-// never lost here: the trophy room opens and the rest of the session stands before its window,
-// which keys do not close (lost_level_and_restart plays the lost level).
+// never lost here: the trophy room opens, and the Enters answer its window's "OK"
+// (lost_level_and_restart plays the lost level).
 void puzzleSmallGroups(Session& s) {
     s.passTheLoader();
     s.type("DORA");

@@ -269,8 +269,24 @@ void trophyRoomFrame() {
     updateAudio();
 }
 
+namespace {
+// The trophy window's "OK": the window fades out.
+void answerWindow() {
+    TrophyRoomState& r = room();
+    playSound("ButtonClick.ogg");
+    r.window = 3;
+    r.windowMs = 0.0f;
+}
+}  // namespace
+
 void trophyRoomKeyStep(int key) {
     TrophyRoomState& r = room();
+    // Enter and Space answer the trophy window's "OK" as its click does: a player at the
+    // keyboard (or a controller, whose A is Enter) is not held in the room.
+    if ((key == 13 || key == 32) && r.window == 2 && !r.leaving) {
+        answerWindow();
+        return;
+    }
     if (key != 27 || r.leaving || r.roomMs < kSettleMs || windowUp()) return;
     writeTrophyLayout();  // the result does not matter: see writeTrophyLayout
     startLeaving();
@@ -286,11 +302,7 @@ void trophyRoomPressAt(float x, float y) {
     TrophyRoomState& r = room();
     if (r.leaving) return;
     if (r.window == 2) {
-        if (inside(x, y, 0.0f, kWindowButtonY, 128.0f, 64.0f)) {
-            playSound("ButtonClick.ogg");
-            r.window = 3;
-            r.windowMs = 0.0f;
-        }
+        if (inside(x, y, 0.0f, kWindowButtonY, 128.0f, 64.0f)) answerWindow();
         return;
     }
     if (windowUp()) return;
