@@ -28,6 +28,8 @@
 #include <string>
 #include <vector>
 
+#include "end_program.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -99,16 +101,6 @@ void sendButton(Display* display, Window window, int x, int y, int rootX, int ro
     e.xbutton.button = Button1;
     e.xbutton.same_screen = True;
     XSendEvent(display, window, True, press ? ButtonPressMask : ButtonReleaseMask, &e);
-}
-
-void endBot(pid_t pid) {
-    kill(pid, SIGTERM);
-    for (int i = 0; i < 500; ++i) {
-        if (waitpid(pid, nullptr, WNOHANG) == pid) return;
-        usleep(10000);
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
 }
 
 }  // namespace
@@ -183,7 +175,7 @@ int main(int argc, char** argv) {
         std::printf("click %zu at %d,%d: %.1f ms\n", ms.size(), x, y, ms.back());
         std::fflush(stdout);
     }
-    endBot(pid);
+    endProgram(pid, 5000);
     XCloseDisplay(display);
     if (ms.empty()) return 1;
     std::vector<double> sorted = ms;

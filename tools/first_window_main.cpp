@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include "end_program.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -72,16 +74,6 @@ bool waitForMap(Display* display, Clock::time_point t0, double timeoutMs) {
         pollfd fd{ConnectionNumber(display), POLLIN, 0};
         poll(&fd, 1, static_cast<int>(left) + 1);
     }
-}
-
-void endProgram(pid_t pid) {
-    kill(pid, SIGTERM);
-    for (int i = 0; i < 300; ++i) {
-        if (waitpid(pid, nullptr, WNOHANG) == pid) return;
-        usleep(10000);
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
 }
 
 struct Runs {
@@ -135,7 +127,7 @@ int main(int argc, char** argv) {
             double cpu = processorMs(pid);
             usleep(static_cast<useconds_t>(settleMs) * 1000);
             long peak = peakResidentKb(pid);
-            endProgram(pid);
+            endProgram(pid, 3000);
             if (!mapped) {
                 std::fprintf(stderr, "sandmere-first-window: %s mapped no window within 10 s\n", p.program.c_str());
                 return 1;
