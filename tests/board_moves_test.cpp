@@ -258,6 +258,18 @@ TEST_F(Clicks, TheClickTakesTheGroupUnderTheCursor) {
     EXPECT_EQ(board().cells[10][0].breakMark, 0);
     EXPECT_EQ(board().cells[10][2].breakMark, 1);
     EXPECT_EQ(board().cells[10][3].breakMark, 1);
+    // No hover has searched since the level began (a tip was up): a fresh board's empty group
+    // list starts at cell (0, 0), and a click there still finds the group it meets.
+    freshBoard();
+    bottomRow("abcdefghijkl");
+    board().cells[0][0].figure = 0;
+    board().cells[0][1].figure = 0;
+    ASSERT_EQ(board().groupSize, 0);
+    ASSERT_EQ(board().group[0].row, 0);
+    ASSERT_EQ(board().group[0].column, 0);
+    cursorOnCell(0, 0);
+    boardLeftDown();
+    EXPECT_EQ(board().movesUsed, 1);
 }
 
 TEST_F(Clicks, TheSurroundingStatesComeFirst) {

@@ -154,7 +154,7 @@ void boardClick() {
     if (b.inputLock >= 0.0f) return;
     // The cursor may have moved onto another figure since the last frame's hover search:
     // the click takes the group under the cursor, never the one it has left.
-    if (b.group[0].row != row || b.group[0].column != column) findGroup(row, column);
+    if (b.groupSize <= 0 || b.group[0].row != row || b.group[0].column != column) findGroup(row, column);
     if (b.hammerArmed && b.groupSize > 0) {
         hammerStrike(row, column);
     } else if (b.groupSize > 1) {
