@@ -332,3 +332,40 @@ TEST_F(Textures, AlphaTestAgainst1StillKeepsDepthFromTransparentTexels) {
 }
 
 }  // namespace
+
+// A picture turned once when loaded and drawn along the axes covers what the turned quad
+// covered, at its own size and shown smaller, with the same texels where they are.
+TEST_F(Textures, APictureTurnedWhenLoadedShowsWhatTheTurnedQuadShowed) {
+    // Four coloured quadrants with a clear border, so that orientation and edges both show.
+    auto px = render_test::makePixels(32, 32, [](int x, int y) {
+        if (x < 2 || y < 2 || x > 29 || y > 29) return Rgba{0, 0, 0, 0};
+        if (y < 16) return x < 16 ? Rgba{255, 0, 0, 255} : Rgba{0, 255, 0, 255};
+        return x < 16 ? Rgba{0, 0, 255, 255} : Rgba{255, 255, 255, 255};
+    });
+    addFile("quarters.tga", platform::encodeTga(px.data(), 32, 32, true));
+    TextureEntry* turned = loadTurnedTexture("quarters.tga@30", "quarters.tga", 30.0f, 60.0f, 40.0f, 74);
+    ASSERT_NE(turned, nullptr);
+    EXPECT_EQ(turned->width, 74u);
+    EXPECT_EQ(loadTurnedTexture("quarters.tga@30", "quarters.tga", 30.0f, 60.0f, 40.0f, 74), turned);
+    EXPECT_EQ(loadTurnedTexture("none@30", "none.tga", 30.0f, 60.0f, 40.0f, 74), nullptr);
+    TextureEntry* plain = loadTexture("quarters.tga");
+    for (float shown : {1.0f, 0.8f}) {
+        clearTarget(0xFF000000u);
+        switchOn(kSwitchBlending);
+        setBlendMode(kBlendAlpha);
+        bindTexture(plain);
+        drawRotatedQuad(-100, 0, -100, 0, 30.0f, 60.0f * shown, 40.0f * shown, kFull, 0xFFFFFFFFu, 10.0f);
+        bindTexture(turned);
+        drawQuad(100, 0, 74.0f * shown, 74.0f * shown, kFull, 0xFFFFFFFFu, 10.0f);
+        picture();
+        int differing = 0, lit = 0;
+        for (int y = 250; y < 350; ++y)
+            for (int x = 250; x < 350; ++x) {
+                const Rgba a = at(x, y), b = at(x + 200, y);
+                lit += a.r + a.g + a.b > 0;
+                differing += !near(a, b, 40);
+            }
+        EXPECT_GT(lit, static_cast<int>(1500 * shown * shown)) << shown;
+        EXPECT_LT(differing, static_cast<int>(0.03f * static_cast<float>(lit))) << shown;
+    }
+}

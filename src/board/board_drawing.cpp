@@ -213,7 +213,7 @@ void drawChains(float sx, float sy, uint32_t colour) {
             const Vec2 at = cellCentre(r, c);
             const float x = at.x + cell.offset.x + sx;
             const float y = at.y + cell.offset.y + sy;
-            drawRotatedQuad(x, y, x, y, 135.0f, 70.0f, 70.0f, kWhole, colour, kZ);
+            drawQuad(x, y, static_cast<float>(kChainBox), static_cast<float>(kChainBox), kWhole, colour, kZ);
         }
 }
 
@@ -263,22 +263,24 @@ void drawBonuses(float sx, float sy, uint32_t colour) {
     const float pulse = std::sin(t * kPi / 1000.0f);
     const float a = static_cast<float>(colour >> 24) / 255.0f;
     const int bursts = everyMs(10.0f);
-    for (int pass = 0; pass < 2; ++pass) {
-        TextureEntry* picture = pass == 0 ? p.crossOverlay : p.megaOverlay;
+    // The cross, the diagonal (its overlay turned when loaded) and the MegaBomb's.
+    const int32_t kinds[3] = {kCrossBomb, kDiagonalBomb, kMegaBomb};
+    TextureEntry* const overlays[3] = {p.crossOverlay, p.diagonalOverlay, p.megaOverlay};
+    for (int pass = 0; pass < 3; ++pass) {
+        TextureEntry* picture = overlays[pass];
         if (!picture) continue;
         bindTexture(picture);
         for (int r = 0; r < kRows; ++r)
             for (int c = 0; c < kColumns; ++c) {
                 const Cell& cell = b.cells[r][c];
                 if (!figureShown(r, c)) continue;
-                const bool mine = pass == 0 ? (cell.bonus == kCrossBomb || cell.bonus == kDiagonalBomb) : cell.bonus == kMegaBomb;
-                if (!mine) continue;
+                if (cell.bonus != kinds[pass]) continue;
                 const Vec2 at = cellCentre(r, c);
                 const float x = at.x + cell.offset.x + sx;
                 const float y = at.y + cell.offset.y + sy;
                 const float size = 2.0f * (25.0f + 2.0f * pulse);
-                const float turn = cell.bonus == kDiagonalBomb ? 45.0f : 0.0f;
-                drawRotatedQuad(x, y, x, y, turn, size, size, kWhole, colour, kZ);
+                const float shown = pass == 1 ? size * static_cast<float>(kDiagonalBox) / kOverlayLargest : size;
+                drawQuad(x, y, shown, shown, kWhole, colour, kZ);
                 for (int n = 0; n < bursts; ++n) startEffect("bonus5IQ", x, y);
             }
     }

@@ -19,6 +19,11 @@ constexpr int kFloatingTextMax = 127;
 constexpr int kSparksPerFigure = 8;
 constexpr int kWaxDropCapacity = 8;
 constexpr int kBonusStarCapacity = 32;
+// A chain is 70 x 70 turned by 135 degrees; a bonus overlay pulses up to 54 x 54.
+constexpr float kChainSize = 70.0f;
+constexpr int kChainBox = 100;
+constexpr float kOverlayLargest = 54.0f;
+constexpr int kDiagonalBox = 78;
 
 // A flying figure: a broken figure's debris (style 1) or a defeat piece (style 2). The fields
 // are those the saved game keeps for it.
@@ -93,7 +98,7 @@ struct BonusStar {
 
 struct BoardPictures {
     TextureEntry* figures[kFigureKinds];
-    TextureEntry* chain;
+    TextureEntry* chain;  // turned by 135 degrees when loaded
     TextureEntry* gamebar;
     TextureEntry* flare;
     TextureEntry* candle;
@@ -104,6 +109,7 @@ struct BoardPictures {
     TextureEntry* heart;
     TextureEntry* tiles[3];
     TextureEntry* crossOverlay;
+    TextureEntry* diagonalOverlay;  // the cross overlay turned by 45 degrees when loaded
     TextureEntry* megaOverlay;
     TextureEntry* placeholder;
     TextureEntry* trophyButton;

@@ -174,7 +174,10 @@ void loadBoardPictures() {
     const bool entered = platform::changeDir("figures");
     for (int k = 0; k < kFigureKinds; ++k) p.figures[k] = loadTextureOneLevel(kFigurePictureFiles[k % 8]);
     if (entered) platform::changeDir(dataFolder.c_str());
-    p.chain = loadTextureOneLevel("zep2.tga");
+    // Chains and the DiagonalBomb's overlay are always shown at the same turn: they are turned
+    // here, once, into pictures drawn along the axes (the turned box a little over the picture's
+    // diagonal, even so that a cell's centre puts it on whole pixels).
+    p.chain = loadTurnedTexture("zep2.tga@135", "zep2.tga", 135.0f, kChainSize, kChainSize, kChainBox);
     p.gamebar = loadAlphaJpeg("_a_gamebar.jpg", true);
     p.flare = loadTextureOneLevel("flare.jpg");
     p.candle = loadAlphaJpeg("_a_candle.jpg", true);
@@ -193,6 +196,8 @@ void loadBoardPictures() {
         p.tiles[k] = loadTextureOneLevel(name);
     }
     p.crossOverlay = loadTextureOneLevel("bonus1.tga");
+    p.diagonalOverlay = loadTurnedTexture("bonus1.tga@45", "bonus1.tga", 45.0f, kOverlayLargest, kOverlayLargest,
+                                          kDiagonalBox);
     p.megaOverlay = loadTextureOneLevel("bonus2.tga");
     p.placeholder = loadAlphaJpeg("_a_gag.jpg", true);
     p.trophyButton = loadTextureOneLevel("trophybutton.tga");

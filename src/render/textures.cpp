@@ -1,6 +1,7 @@
 #include "render/textures.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -359,6 +360,48 @@ TextureEntry* createTextureFromPixels(const char* name, const uint8_t* rgba, int
     e->hasAlpha = hasAlpha ? 1 : 0;
     e->format = kFormatA8R8G8B8;
     return e;
+}
+
+namespace {
+// The texel at (u, v) of a w x h picture, filtered between its four nearest texels with the
+// edges clamped, as the sampler of the drawing does.
+void sampleBilinear(const std::vector<uint8_t>& rgba, int w, int h, float u, float v, uint8_t* out) {
+    const float fx = u * static_cast<float>(w) - 0.5f, fy = v * static_cast<float>(h) - 0.5f;
+    const float bx = std::floor(fx), by = std::floor(fy);
+    const float ax = fx - bx, ay = fy - by;
+    auto clampTo = [](float n, int size) { return static_cast<size_t>(std::clamp(static_cast<int>(n), 0, size - 1)); };
+    const size_t x0 = clampTo(bx, w), x1 = clampTo(bx + 1.0f, w);
+    const size_t y0 = clampTo(by, h), y1 = clampTo(by + 1.0f, h);
+    const size_t row = static_cast<size_t>(w);
+    for (size_t k = 0; k < 4; ++k) {
+        const float top = rgba[(y0 * row + x0) * 4 + k] * (1.0f - ax) + rgba[(y0 * row + x1) * 4 + k] * ax;
+        const float bottom = rgba[(y1 * row + x0) * 4 + k] * (1.0f - ax) + rgba[(y1 * row + x1) * 4 + k] * ax;
+        out[k] = static_cast<uint8_t>(std::lround(top * (1.0f - ay) + bottom * ay));
+    }
+}
+}  // namespace
+
+TextureEntry* loadTurnedTexture(const char* newName, const char* sourceName, float degrees, float width,
+                                float height, int box) {
+    if (!newName || !sourceName || box <= 0 || box > 1024 || !(width > 0.0f) || !(height > 0.0f)) return nullptr;
+    if (TextureEntry* cached = findTexture(newName)) return cached;
+    std::vector<uint8_t> source;
+    int w = 0, h = 0;
+    if (!readPicturePixels(sourceName, source, w, h)) return nullptr;
+    const float a = degrees * 0.017453292f;
+    const float c = std::cos(a), s = std::sin(a);
+    const float centre = static_cast<float>(box) / 2.0f;
+    std::vector<uint8_t> turned(static_cast<size_t>(box) * static_cast<size_t>(box) * 4, 0);
+    for (int j = 0; j < box; ++j)
+        for (int i = 0; i < box; ++i) {
+            // The pixel's centre, y up as on the screen, turned back onto the unturned quad.
+            const float dx = static_cast<float>(i) + 0.5f - centre, dy = centre - static_cast<float>(j) - 0.5f;
+            const float px = dx * c + dy * s, py = dy * c - dx * s;
+            const float u = px / width + 0.5f, v = 0.5f - py / height;
+            if (u < 0.0f || u > 1.0f || v < 0.0f || v > 1.0f) continue;
+            sampleBilinear(source, w, h, u, v, &turned[(static_cast<size_t>(j) * box + i) * 4]);
+        }
+    return createTextureFromPixels(newName, turned.data(), box, box, true);
 }
 
 void releaseTexture(TextureEntry* texture) {

@@ -29,6 +29,13 @@ TextureEntry* copyTextureWithMask(const char* newName, const char* sourceName, c
 // A texture made from pixels in memory (RGBA rows, top row first), cached under the name.
 TextureEntry* createTextureFromPixels(const char* name, const uint8_t* rgba, int width, int height,
                                       bool hasAlpha);
+// A picture shown at a fixed turn, turned once when it is loaded: drawn along the axes at box x box,
+// centred where the turned picture's centre lies, the new texture shows what the picture drawn
+// width x height and turned by degrees (counter-clockwise, as drawRotatedQuad turns) showed. A turned
+// quad makes the software rasterizer fill every tile it touches the slow way; this one does not.
+// Cached under newName; nullptr when the source picture cannot be read.
+TextureEntry* loadTurnedTexture(const char* newName, const char* sourceName, float degrees, float width,
+                                float height, int box);
 TextureEntry* findTexture(const char* name);
 // A picture's decoded pixels, found as loadTexture finds it (the alpha JPEG of a ".tga" name
 // first); false when there is none.
