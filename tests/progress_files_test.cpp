@@ -197,7 +197,13 @@ TEST(ProfileOperations, CreateRefusesEmptyDuplicateAndUnsafeNames) {
     EXPECT_FALSE(createProfile("../X"));
     EXPECT_FALSE(createProfile("anna"));
     EXPECT_FALSE(createProfile("THIRTEENCHARS"));
+    // Spaces around a name are not part of it: a name of spaces is empty, " ANNA " is taken.
+    EXPECT_FALSE(createProfile("   "));
+    EXPECT_FALSE(createProfile(" ANNA "));
     EXPECT_EQ(profileCount(), 1);
+    ASSERT_TRUE(createProfile("  MAX JR "));
+    EXPECT_STREQ(currentProfile().name, "MAX JR");
+    EXPECT_EQ(box.read("MAX JR.trp"), std::string(34, '\0'));
 }
 
 TEST(ProfileOperations, CreateStartsAFreshPlayerAndWritesAtOnce) {

@@ -255,7 +255,28 @@ void saveProgress() {
 
 // ---- profile operations ----
 
-bool createProfile(const char* name) {
+namespace {
+// A typed name without the spaces before and after it: "ANNA " is ANNA, and a name of spaces
+// alone is empty, which no list could show.
+struct TrimmedName {
+    char text[kProfileNameBytes] = {};
+};
+TrimmedName trimmed(const char* name) {
+    TrimmedName t;
+    if (!name) return t;
+    size_t n = boundedLength(name, kProfileNameBytes);
+    size_t start = 0;
+    while (start < n && name[start] == ' ') ++start;
+    while (n > start && name[n - 1] == ' ') --n;
+    if (n - start >= sizeof t.text) return TrimmedName{};  // too long: refused as it stands
+    std::memcpy(t.text, name + start, n - start);
+    return t;
+}
+}  // namespace
+
+bool createProfile(const char* typed) {
+    const TrimmedName given = trimmed(typed);
+    const char* name = given.text;
     Settings& s = gProgress.settings;
     // The profile list refuses the new-profile line with its cue before a name is typed; a
     // full table here simply refuses.
@@ -275,7 +296,9 @@ bool createProfile(const char* name) {
     return true;
 }
 
-bool renameProfile(int index, const char* name) {
+bool renameProfile(int index, const char* typed) {
+    const TrimmedName given = trimmed(typed);
+    const char* name = given.text;
     Settings& s = gProgress.settings;
     if (index < 0 || index >= s.profileCount) return false;
     if (!isValidProfileName(name) || nameTaken(name)) return false;
