@@ -308,6 +308,9 @@ TEST_F(ModeFixture, ClosingARunningLevelSavesItAndChoosingTheModeOffersIt) {
     EXPECT_TRUE(savedGameFlag(0));
     startFromMap(5);
     EXPECT_FALSE(savedGameFlag(0));
+    // The level starts afresh, so the 420 points it had made are not carried into it.
+    EXPECT_EQ(board().carriedScore, 3000);
+    EXPECT_EQ(modeScore(), 3000);
 }
 
 TEST_F(ModeFixture, DecliningInAnotherModeOpensThatModesMenu) {

@@ -104,6 +104,9 @@ void startFromMap(int levelNumber) {
     gModes.lostOnce = false;
     if (n == currentLevelNumber()) {
         placeTravellerOnCurrentStage();
+        // A saved game declined: the level starts afresh, without the points it had made.
+        int32_t carried = 0;
+        if (savedCarriedScore(gameMode(), carried)) setModeScoreOf(gameMode(), carried);
         b.carriedScore = modeScore();
         if (modeScore() <= 0) setLives(kNewGameLives);
         beginPlay(n);

@@ -219,6 +219,19 @@ bool saveGame() {
     return true;
 }
 
+bool savedCarriedScore(int mode, int32_t& out) {
+    if (profileCount() <= 0 || !savedGameFlag(mode)) return false;
+    char name[64];
+    if (!savedGameFileName(currentProfile().name, mode, name, sizeof name)) return false;
+    std::vector<uint8_t> bytes;
+    FileRead read = readSettingsFile(name, bytes, kSavedGameBytes);
+    static SavedGame game;
+    if (!read.present || !read.whole || !decodeSavedGame(bytes.data(), bytes.size(), mode, stringCount(), game))
+        return false;
+    out = game.carriedScore;
+    return true;
+}
+
 bool loadGame() {
     Board& b = board();
     int mode = gameMode();

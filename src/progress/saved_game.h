@@ -172,3 +172,8 @@ void setSavedGamePresentation(SavedPresentationHook capture, SavedPresentationAp
 // runs in the game scene (or the trophy room opened from it), and only into a file that can
 // name the profile. The flag and the mode's score change only once the file is complete.
 bool saveGame();
+// The score of the levels passed before the saved level of the current profile's game in
+// `mode`, as its saved game keeps it; false when no whole saved game of the mode is offered.
+// The mode's score also holds the saved level's points so far, which a fresh start of that
+// level must not carry.
+bool savedCarriedScore(int mode, int32_t& out);
