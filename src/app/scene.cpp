@@ -38,7 +38,10 @@ void resetSceneState() {
     gScenes = SceneState{};
     for (Scene* s : {nullScene(), static_cast<Scene*>(loaderScene()), static_cast<Scene*>(gameScene()),
                      static_cast<Scene*>(mapScene()), static_cast<Scene*>(trophyRoomScene())})
+    {
         s->lastKey = 0;
+        s->frameKeyCount = 0;
+    }
     resetLoaderState();
 }
 
@@ -139,7 +142,8 @@ void GameScene::mouseMove() {
 // ---- MapScene: main menus and the journey map ----
 
 void MapScene::afterFrame() {
-    menuKeyStep(lastKey);
+    for (int i = 0; i < frameKeyCount; ++i) menuKeyStep(frameKeys[i]);
+    frameKeyCount = 0;
     typedLetterStep(*this);
     lastKey = 0;
 }
@@ -156,7 +160,10 @@ void MapScene::frame() {
     advanceScreenTransition();
     if (settings().customCursor) drawCursor();
 }
-void MapScene::keyDown(int virtualKey) { lastKey = virtualKey; }
+void MapScene::keyDown(int virtualKey) {
+    lastKey = virtualKey;
+    if (frameKeyCount < kFrameKeyCapacity) frameKeys[frameKeyCount++] = virtualKey;
+}
 // The journey map sees the press first; what it takes, the menus do not see.
 void MapScene::leftDown() {
     if (!mapPress()) menuPress();

@@ -10,6 +10,10 @@ public:
 
     // The key (or pseudo-key) stored by keyDown for the afterFrame step, which consumes it.
     int32_t lastKey = 0;
+    // Every key of the frame, in order, for a scene that hands them on after the frame.
+    static constexpr int kFrameKeyCapacity = 8;
+    int32_t frameKeys[kFrameKeyCapacity] = {};
+    int32_t frameKeyCount = 0;
 
     // The operations in their slot order. The base behaviour does nothing, except that
     // afterFrame runs the typed-letter step.

@@ -199,9 +199,25 @@ void editText(int key) {
     ++length;
 }
 
-void keyStep() {
+// The pending key, else the first queued one: one key a frame.
+int takeMenuKey() {
     int key = gMenus.menuKey;
     gMenus.menuKey = 0;
+    if (key == 0 && gMenus.queuedKeyCount > 0) {
+        key = gMenus.queuedKeys[0];
+        for (int i = 1; i < gMenus.queuedKeyCount; ++i) gMenus.queuedKeys[i - 1] = gMenus.queuedKeys[i];
+        --gMenus.queuedKeyCount;
+    }
+    return key;
+}
+
+void dropMenuKeys() {
+    gMenus.menuKey = 0;
+    gMenus.queuedKeyCount = 0;
+}
+
+void keyStep() {
+    int key = takeMenuKey();
     if (gMenus.textEditing && key != 0) editText(key);
     if (gMenus.returnToMainOnKey && key != 0) {
         gMenus.returnToMainOnKey = false;
@@ -424,7 +440,9 @@ void setHoveredWidget(int index) { gMenus.hoveredWidget = index; }
 // ---- input and the frame ----
 
 void menuKeyStep(int key) {
-    if (!menuAnimating()) gMenus.menuKey = key;
+    if (menuAnimating() || key == 0) return;
+    if (gMenus.menuKey == 0 && gMenus.queuedKeyCount == 0) gMenus.menuKey = key;
+    else if (gMenus.queuedKeyCount < MenuState::kKeyQueueCapacity) gMenus.queuedKeys[gMenus.queuedKeyCount++] = key;
 }
 
 void menuPress() {
@@ -521,7 +539,10 @@ void updateMenus() {
                      argb(static_cast<int>(20.0f * s + 50.0f), 255, 200, 100));
     gMenus.widgetPulseMs += dt;
 
-    if (menuAnimating()) return;
+    if (menuAnimating()) {
+        gMenus.queuedKeyCount = 0;  // typed ahead of a moving menu: not meant for the next one
+        return;
+    }
     if (gMenus.menuAway == 0.0f) {
         hitTest();
         gMenus.mouseMoved = false;
@@ -531,12 +552,11 @@ void updateMenus() {
     }
     // The menu has gone (backing out of "main"): a key still brings the greeting back, and no
     // other key waits for the next menu.
-    if (gMenus.returnToMainOnKey && gMenus.menuKey != 0) {
+    if (gMenus.returnToMainOnKey && (gMenus.menuKey != 0 || gMenus.queuedKeyCount > 0)) {
         gMenus.returnToMainOnKey = false;
-        gMenus.menuKey = 0;
         openMenuByName("main");
     }
-    gMenus.menuKey = 0;
+    dropMenuKeys();
 }
 
 void drawMenus() {

@@ -87,6 +87,11 @@ struct MenuState {
     int32_t lastSelected = 0;   // for the selection cue
     int32_t hoveredWidget = -1;  // widget index, or the level mark on the journey map; -1 none
     int32_t menuKey = 0;        // pending virtual-key code, 0 none
+    // Keys that came in while one was pending (a quick typist's letters within one frame):
+    // they follow it one a frame, in order, until a menu starts to move.
+    static constexpr int kKeyQueueCapacity = 8;
+    int32_t queuedKeys[kKeyQueueCapacity] = {};
+    int32_t queuedKeyCount = 0;
 
     float menuAway = 1.0f;     // 0 shown .. 1 gone
     float slideOffset = 0.0f;  // how far the default list has slid
