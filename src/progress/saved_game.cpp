@@ -225,10 +225,10 @@ bool savedCarriedScore(int mode, int32_t& out) {
     if (!savedGameFileName(currentProfile().name, mode, name, sizeof name)) return false;
     std::vector<uint8_t> bytes;
     FileRead read = readSettingsFile(name, bytes, kSavedGameBytes);
-    static SavedGame game;
-    if (!read.present || !read.whole || !decodeSavedGame(bytes.data(), bytes.size(), mode, stringCount(), game))
+    if (!read.present || !read.whole ||
+        !decodeSavedGame(bytes.data(), bytes.size(), mode, stringCount(), gSaved.scratch))
         return false;
-    out = game.carriedScore;
+    out = gSaved.scratch.carriedScore;
     return true;
 }
 
