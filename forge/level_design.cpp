@@ -40,11 +40,15 @@ int neighbours(const Grid& g, int r, int c) {
     return n;
 }
 
+// The column that mirrors c about the middle one (which mirrors itself).
+int mirrored(int c) { return kPlayColumns - 1 - c; }
+
 // Whether the shape family keeps cell (r, c); every family is mirror-symmetric.
 bool shapeKeeps(Shape shape, int r, int c) {
-    const float x = std::fabs(c - 5.5f);  // 0.5 .. 5.5 from the middle
+    if (c >= kPlayColumns) return false;
+    const float x = std::fabs(static_cast<float>(c - kMiddleColumn)) + 0.5f;  // 0.5 in the middle .. 5.5
     const float y = std::fabs(r - 5.0f);  // 0 .. 5
-    const int m = std::min(c, kColumns - 1 - c);  // 0 at the edges, 5 in the middle
+    const int m = std::min(c, mirrored(c));  // 0 at the edges, 5 in the middle
     switch (shape) {
     case Shape::Full: return true;
     case Shape::CutCorners: return x + y < 9.6f;
@@ -67,10 +71,10 @@ bool shapeKeeps(Shape shape, int r, int c) {
 }
 
 float patternPriority(SquarePattern pattern, const Grid& g, int r, int c) {
-    const int m = std::min(c, kColumns - 1 - c);
+    const int m = std::min(c, mirrored(c));
     switch (pattern) {
     case SquarePattern::BottomRows: return static_cast<float>(r) * 2.0f;
-    case SquarePattern::Centre: return -(std::fabs(r - 5.5f) + std::fabs(c - 5.5f));
+    case SquarePattern::Centre: return -(std::fabs(r - 5.5f) + std::fabs(static_cast<float>(c - kMiddleColumn)));
     case SquarePattern::Border: return -static_cast<float>(neighbours(g, r, c)) * 3.0f - std::min({r, 10 - r, m});
     case SquarePattern::Checker: return ((r + c) % 2 == 0 ? 10.0f : 0.0f) + r * 0.3f;
     case SquarePattern::Stripes: return (r % 3 == 1 ? 10.0f : 0.0f) + r * 0.3f;
@@ -104,11 +108,12 @@ struct Spot {
     float priority;
 };
 
-// Existing cells of the left half with their mirror, best first by priority (ties at random).
+// Existing cells of the left half and the middle column with their mirror (a middle cell is
+// its own), best first by priority (ties at random).
 std::vector<Spot> rankPairs(const Grid& g, SquarePattern pattern, Random& rnd) {
     std::vector<Spot> spots;
     for (int r = 0; r < kRows; ++r)
-        for (int c = 0; c < kColumns / 2; ++c)
+        for (int c = 0; c <= kMiddleColumn; ++c)
             if (g.exists[r][c]) spots.push_back({r, c, patternPriority(pattern, g, r, c) + rnd.unit() * 1.5f});
     std::stable_sort(spots.begin(), spots.end(), [](const Spot& a, const Spot& b) { return a.priority > b.priority; });
     return spots;
@@ -172,9 +177,9 @@ std::string designLevel(const LevelPlan& plan, LevelSummary* summary) {
         }
     int holes = plan.extraHoles + (plan.shape == Shape::Scattered ? 6 : 0);
     for (int tries = 0; holes > 0 && tries < 200; ++tries) {
-        int r = rnd.below(kRows), c = rnd.below(kColumns / 2);
-        if (!g.exists[r][c] || countCells(g) < 80) continue;
-        g.exists[r][c] = g.exists[r][kColumns - 1 - c] = false;
+        int r = rnd.below(kRows), c = rnd.below(kMiddleColumn + 1);
+        if (!g.exists[r][c] || countCells(g) < 73) continue;  // cut only while 73 of the 121 cells are left
+        g.exists[r][c] = g.exists[r][mirrored(c)] = false;
         --holes;
     }
     dropLoneCells(g);
@@ -193,7 +198,7 @@ std::string designLevel(const LevelPlan& plan, LevelSummary* summary) {
     for (int i = 0; i < pairs; ++i) {
         const Spot& s = ranked[order[i]];
         int layers = i < dualPairs ? 2 : 1;
-        g.squares[s.r][s.c] = g.squares[s.r][kColumns - 1 - s.c] = layers;
+        g.squares[s.r][s.c] = g.squares[s.r][mirrored(s.c)] = layers;
     }
 
     // Chains on dual squares, never side by side, each with free cells around it.
@@ -218,7 +223,7 @@ std::string designLevel(const LevelPlan& plan, LevelSummary* summary) {
                 }
             return n;
         };
-        int mirror = kColumns - 1 - s.c;
+        int mirror = mirrored(s.c);
         bool both = chainsLeft >= 2 && mirror - s.c > 1;
         if (freeAround(s.r, s.c) < 2) continue;
         if (both && freeAround(s.r, mirror) < 2) both = false;

@@ -10,6 +10,10 @@ namespace forge {
 
 constexpr int kRows = 11;
 constexpr int kColumns = 12;
+// The columns a level uses: the candle stands over the twelfth, so it stays empty, and the
+// eleven left are centred between the HUD strip and the candle.
+constexpr int kPlayColumns = 11;
+constexpr int kMiddleColumn = kPlayColumns / 2;
 constexpr int kStages = 15;
 constexpr int kLevels = 129;
 constexpr int kStageSizes[kStages] = {4, 5, 6, 7, 8, 9, 10, 10, 10, 10, 10, 10, 10, 10, 10};

@@ -77,8 +77,8 @@ LevelPlan planLevel(int index) {
     plan.maxBotMoves = 60.0f + 100.0f * progress;
     // Per-level corrections from the game's bot: boards whose last few squares sit where groups
     // rarely reach need a longer puzzle budget than the plain player's count suggests.
-    if (index == 61) plan.movesMargin *= 1.5f;
-    if (index == 67) plan.movesExtra = 1;
+    if (index == 39) plan.movesMargin *= 2.0f;
+    if (index == 67 || index == 90) plan.movesMargin *= 1.25f;
     // The first two stages were already won with the plain player's count; they keep it.
     if (s < 2) plan.movesMargin = 1.0f;
     return plan;

@@ -144,6 +144,7 @@ TEST(DataLevels, EveryLevelParsesIntoAPlayableBoard) {
                 const ParsedCell& cell = lv.cells[r][c];
                 ASSERT_GE(cell.squares, -1) << "unknown grid code at " << r << "," << c;
                 if (cell.squares < 0) continue;
+                EXPECT_LT(c, kColumns - 1) << "the candle stands over the last column, at row " << r;
                 ++cells;
                 squares += cell.squares > 0;
                 targets += cell.squares + (cell.chained ? 1 : 0);

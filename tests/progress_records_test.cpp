@@ -253,8 +253,8 @@ TEST(RecordFiles, FirstRunDefaultsComeFromTheLevelFilesAndTheDefaultNames) {
     for (int m = 0; m < 3; ++m) {
         EXPECT_EQ(recordTable().levels[m][0].fewestMoves, 12);
         EXPECT_EQ(recordTable().levels[m][0].fastestMs, 38000);
-        EXPECT_EQ(recordTable().levels[m][4].fewestMoves, 11);
-        EXPECT_EQ(recordTable().levels[m][4].fastestMs, 20600);
+        EXPECT_EQ(recordTable().levels[m][4].fewestMoves, 10);
+        EXPECT_EQ(recordTable().levels[m][4].fastestMs, 17300);
         EXPECT_EQ(names.count(recordTable().levels[m][7].timeHolder), 1u);
     }
     for (int j = 0; j < 10; ++j) EXPECT_STREQ(highScoreTable().entries[1][j].name, defaultName(j));
