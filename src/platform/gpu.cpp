@@ -1320,7 +1320,10 @@ bool present(bool toWindow, int drawableWidth, int drawableHeight, int vx, int v
         g.shownKnown = g.signing && g.frameKnown;
         std::memcpy(g.shownGeometry, geometry, sizeof geometry);
     } else {
-        glFlush();
+        // A window's swap waits for the frame's drawing; without a window the picture waits
+        // too, or a software rasterizer queues frame after frame (each tens of megabytes)
+        // that a window never holds.
+        glFinish();
     }
     // Frames are told apart by their drawing only while they go to a window.
     g.signing = toWindow;
