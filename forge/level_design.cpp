@@ -256,7 +256,7 @@ std::string designLevel(const LevelPlan& plan, LevelSummary* summary) {
     if (sum.bot.cleared == sum.bot.runs && sum.bot.runs > 0)
         estimatedMoves = std::max(static_cast<float>(sum.bot.meanMoves), sum.bot.worstMoves / plan.movesSlack);
     const int wantedMoves = std::min(
-        290, static_cast<int>(std::ceil(estimatedMoves * plan.movesSlack * plan.movesMargin)) + plan.movesExtra);
+        290, static_cast<int>(std::ceil(estimatedMoves * plan.movesSlack * plan.movesMargin)));
     const float wantedSeconds = std::min(590.0f, estimatedMoves * plan.secondsPerMove * plan.timeSlack);
     if (plan.index < 2) {
         sum.movesValue = (wantedMoves + 1) / 2;

@@ -49,8 +49,6 @@ struct LevelPlan {
     // The game's bot (which does use bonuses) still runs short on some boards the plain player
     // clears, so the puzzle budget gets a margin on top; the time limit is left as it is.
     float movesMargin = 1.45f;
-    // Moves added to one level's puzzle budget where the game's bot still falls short.
-    int movesExtra = 0;
     int botRuns = 5;
     float maxBotMoves = 160;  // a board the plain player needs longer for loses squares
     float secondsPerMove = 3.5f;
