@@ -194,9 +194,12 @@ void drawGlows() {
 }
 
 // The grid of a level file as the preview shows it: every cell the grid does not reach is no cell.
+// The span of rows and columns that hold a cell centres the miniature in its frame (our levels
+// leave the last column, under the candle, empty).
 struct PreviewGrid {
     int level = -1;
     Cell cells[kRows][kColumns];
+    int firstRow = 0, lastRow = kRows - 1, firstColumn = 0, lastColumn = kColumns - 1;
 };
 PreviewGrid gPreview;
 
@@ -235,11 +238,38 @@ void readPreview(int level) {
         }
 }
 
+void measurePreview() {
+    PreviewGrid& g = gPreview;
+    g.firstRow = kRows;
+    g.lastRow = -1;
+    g.firstColumn = kColumns;
+    g.lastColumn = -1;
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kColumns; ++c) {
+            if (g.cells[r][c].squares < 0) continue;
+            g.firstRow = std::min(g.firstRow, r);
+            g.lastRow = std::max(g.lastRow, r);
+            g.firstColumn = std::min(g.firstColumn, c);
+            g.lastColumn = std::max(g.lastColumn, c);
+        }
+    if (g.lastRow >= 0) return;
+    g.firstRow = 0;  // no cell at all: nothing to centre
+    g.lastRow = kRows - 1;
+    g.firstColumn = 0;
+    g.lastColumn = kColumns - 1;
+}
+
 void drawLevelPreview(float left, float top) {
     const int level = selectedLevel();
     if (level < 0 || level >= kLevelCount) return;
-    if (gPreview.level != level) readPreview(level);
+    if (gPreview.level != level) {
+        readPreview(level);
+        measurePreview();
+    }
     const float cell = 54.0f * 0.1f * 1.5f;
+    const PreviewGrid& g = gPreview;
+    const float dx = cell * (0.5f * static_cast<float>(kColumns - 1 - g.lastColumn - g.firstColumn));
+    const float dy = cell * (0.5f * static_cast<float>(kRows - 1 - g.lastRow - g.firstRow));
     bindTexture(nullptr);
     drawFilledRect(left - 3.0f, top + 3.0f, left + cell * kColumns + 3.0f, top - cell * kRows - 3.0f,
                    argb(120, 20, 30, 50));
@@ -251,7 +281,7 @@ void drawLevelPreview(float left, float top) {
             uint32_t colour = argb(255, 225, 215, 180);
             if (k.squares == 1) colour = argb(255, 90, 170, 230);
             if (k.squares >= 2) colour = argb(255, 40, 90, 190);
-            const float x0 = left + cell * c + 0.5f, y0 = top - cell * r - 0.5f;
+            const float x0 = left + dx + cell * c + 0.5f, y0 = top - dy - cell * r - 0.5f;
             drawQuadRect(x0, y0, x0 + cell - 1.0f, y0 - cell + 1.0f, kFull, tintColour(colour), 10.0f);
             if (k.chained) {
                 const uint32_t chain = k.bonus ? argb(255, 240, 80, 60) : argb(255, 120, 120, 130);
