@@ -1,6 +1,7 @@
 #include "board/falling.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "app/frame_clock.h"
 #include "audio/audio.h"
@@ -105,17 +106,29 @@ int labelGroup(int startRow, int startColumn, int id) {
 }  // namespace
 
 bool isSettled() {
+    // One pass: any figure still moving or waiting for the refill, and per row the bits of the
+    // empty cells and of the free figures; then a free figure over an empty cell below it or
+    // diagonally below it is yet to fall.
     const Board& b = board();
-    for (int r = 0; r < kRows; ++r)
+    uint32_t empty[kRows];
+    uint32_t free[kRows];
+    for (int r = 0; r < kRows; ++r) {
+        uint32_t e = 0;
+        uint32_t f = 0;
         for (int c = 0; c < kColumns; ++c) {
             const Cell& cell = b.cells[r][c];
             if (!resting(cell) || cell.refillMark) return false;
+            if (cell.squares < 0) continue;
+            if (cell.figure < 0) e |= 1u << c;
+            else if (!cell.chained) f |= 1u << c;
         }
-    for (int r = 0; r < kRows - 1; ++r)
-        for (int c = 0; c < kColumns; ++c) {
-            if (!freeFigure(r, c)) continue;
-            if (emptyCell(r + 1, c) || emptyCell(r + 1, c - 1) || emptyCell(r + 1, c + 1)) return false;
-        }
+        empty[r] = e;
+        free[r] = f;
+    }
+    for (int r = 0; r < kRows - 1; ++r) {
+        const uint32_t below = empty[r + 1];
+        if (free[r] & (below | (below << 1) | (below >> 1))) return false;
+    }
     return true;
 }
 
@@ -142,8 +155,36 @@ bool countGroups() {
     return b.groupCount > 0;
 }
 
+namespace {
+
+// Falling figures stop speeding up and sliding once they rest.
+void stopResting() {
+    Board& b = board();
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kColumns; ++c) {
+            Cell& cell = b.cells[r][c];
+            if (!resting(cell)) continue;
+            cell.fallSpeed = 0.0f;
+            cell.slideFlag = 0;
+        }
+}
+
+bool anyEmptyCell() {
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kColumns; ++c)
+            if (emptyCell(r, c)) return true;
+    return false;
+}
+
+}  // namespace
+
 void fallStep() {
     Board& b = board();
+    // A board with no empty cell has nothing to drop, deal or slide (most frames).
+    if (!anyEmptyCell()) {
+        stopResting();
+        return;
+    }
     for (int r = kRows - 2; r >= 0; --r)
         for (int c = 0; c < kColumns; ++c) {
             Cell& cell = b.cells[r][c];
@@ -168,14 +209,7 @@ void fallStep() {
                 if (slideInto(r, c, c + 1) || slideInto(r, c, c - 1)) return;
             }
     }
-
-    for (int r = 0; r < kRows; ++r)
-        for (int c = 0; c < kColumns; ++c) {
-            Cell& cell = b.cells[r][c];
-            if (!resting(cell)) continue;
-            cell.fallSpeed = 0.0f;
-            cell.slideFlag = 0;
-        }
+    stopResting();
 }
 
 void fallMotion() {
