@@ -2,6 +2,7 @@
 // the board's moments, and the drawing's own rules (pictures out of range, the hammer's pulse,
 // the faded board of the pause, the panel's buttons where they are drawn, the saved game's share
 // of the presentation).
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -187,6 +188,53 @@ TEST_F(BoardOnScreen, ModalTip) {
     EXPECT_TRUE(board().tip.showing);
     clickAt(x, y);
     EXPECT_FALSE(board().tip.showing);
+}
+
+// The figure's group under a point of the board, with its size (0 when no group is there).
+int groupSizeUnder(float x, float y) {
+    const Vec2 first = cellCentre(0, 0);
+    const int column = static_cast<int>(std::lround((x - first.x) / kCellSize));
+    const int row = static_cast<int>(std::lround((first.y - y) / kCellSize));
+    if (!hasFigure(row, column)) return 0;
+    const int id = board().cells[row][column].groupId;
+    int size = 0;
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kColumns; ++c) size += id >= 0 && board().cells[r][c].groupId == id ? 1 : 0;
+    return size;
+}
+
+TEST_F(BoardOnScreen, AClickOnANonModalTipClosesItAndOnlyOneBesideItReachesTheBoard) {
+    // The welcome closes on any click. Its OK stands over a group of the board here; the click
+    // on it must cost no move, a click on a group beside the balloon closes the tip and breaks it.
+    for (const bool onButton : {true, false}) {
+        allTipsSeen();
+        setTipFlag(kTipWelcome, true);
+        startLevel(0, kPuzzleMode, 11);
+        moveTo(kAsideX, kAsideY);
+        float x = 0.0f, y = 0.0f;
+        for (int i = 0; i < 300 && !tipCloseButton(x, y); ++i) runner().frames(1);
+        ASSERT_TRUE(board().tip.showing);
+        ASSERT_FALSE(board().tip.modal);
+        ASSERT_STREQ(board().tip.key, "welcome");
+        if (onButton) {
+            ASSERT_GE(groupSizeUnder(x, y), 2) << "the button must cover a group for the check to mean anything";
+        } else {
+            bool found = false;
+            for (int r = kRows - 1; r >= 0 && !found; --r)
+                for (int c = 0; c < kColumns && !found; ++c) {
+                    const Vec2 at = cellCentre(r, c);
+                    if (insideTipBalloon(at.x, at.y) || groupSizeUnder(at.x, at.y) < 2) continue;
+                    x = at.x;
+                    y = at.y;
+                    found = true;
+                }
+            ASSERT_TRUE(found);
+        }
+        clickAt(x, y);
+        EXPECT_FALSE(board().tip.showing);
+        runner().frames(5);
+        EXPECT_EQ(board().movesUsed, onButton ? 0 : 1) << (onButton ? "on the OK" : "beside the balloon");
+    }
 }
 
 TEST_F(BoardOnScreen, KeyboardCursorOnAGroup) {

@@ -175,6 +175,8 @@ void drawFlyingTexts();
 void drawTipBalloon();
 // The centre of the open tip's close button; false while no balloon shows.
 bool tipCloseButton(float& x, float& y);
+// The point lies on the open tip's balloon (its close button included).
+bool insideTipBalloon(float x, float y);
 // The darkening of the last 20 s (or 5 moves): 1 normally, down to 0.5.
 float boardDimming();
 // A string-table text holding one "%i" with the number put in (the bare number without a text).

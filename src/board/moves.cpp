@@ -7,6 +7,7 @@
 #include "app/scene.h"
 #include "audio/audio.h"
 #include "board/board.h"
+#include "board/board_view.h"
 #include "board/bonuses.h"
 #include "board/falling.h"
 #include "board/hud.h"
@@ -255,7 +256,11 @@ void boardLeftDown() {
     b.tipCloseClicked = 1;
     if (b.tip.showing) {
         if (b.tip.modal) return;
+        // A click on the balloon, its OK above all, is meant for the tip alone; a click beside
+        // it closes the tip and goes on to the board.
+        const bool onBalloon = insideTipBalloon(x, y);
         closeTip();
+        if (onBalloon) return;
     }
     if (b.gameFinished || b.betweenLevels) {
         leaveForMap();

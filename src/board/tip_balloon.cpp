@@ -62,6 +62,14 @@ bool tipCloseButton(float& x, float& y) {
     return true;
 }
 
+bool insideTipBalloon(float x, float y) {
+    const Board& b = board();
+    if (!b.tip.showing || b.tip.delay > 0.0f) return false;
+    const BalloonLayout l = layoutBalloon(b.tip, lookupText(b.tip.key));
+    return x >= l.x - l.width / 2.0f && x <= l.x + l.width / 2.0f && y >= l.y - l.height / 2.0f &&
+           y <= l.y + l.height / 2.0f;
+}
+
 void drawTipBalloon() {
     Board& b = board();
     if (!b.tip.showing || b.tip.delay > 0.0f) return;
