@@ -111,7 +111,7 @@ bool isSettled() {
     // diagonally below it is yet to fall.
     const Board& b = board();
     uint32_t empty[kRows];
-    uint32_t free[kRows];
+    uint32_t freeFigures[kRows];
     for (int r = 0; r < kRows; ++r) {
         uint32_t e = 0;
         uint32_t f = 0;
@@ -123,11 +123,11 @@ bool isSettled() {
             else if (!cell.chained) f |= 1u << c;
         }
         empty[r] = e;
-        free[r] = f;
+        freeFigures[r] = f;
     }
     for (int r = 0; r < kRows - 1; ++r) {
         const uint32_t below = empty[r + 1];
-        if (free[r] & (below | (below << 1) | (below >> 1))) return false;
+        if (freeFigures[r] & (below | (below << 1) | (below >> 1))) return false;
     }
     return true;
 }
