@@ -2,7 +2,6 @@
 // the board's moments, and the drawing's own rules (pictures out of range, the hammer's pulse,
 // the faded board of the pause, the panel's buttons where they are drawn, the saved game's share
 // of the presentation).
-#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -190,11 +189,10 @@ TEST_F(BoardOnScreen, ModalTip) {
     EXPECT_FALSE(board().tip.showing);
 }
 
-// The figure's group under a point of the board, with its size (0 when no group is there).
+// The size of the figure's group under a point of the board (0 when no group is there).
 int groupSizeUnder(float x, float y) {
-    const Vec2 first = cellCentre(0, 0);
-    const int column = static_cast<int>(std::lround((x - first.x) / kCellSize));
-    const int row = static_cast<int>(std::lround((first.y - y) / kCellSize));
+    int row, column;
+    cellAt(x, y, row, column);
     if (!hasFigure(row, column)) return 0;
     const int id = board().cells[row][column].groupId;
     int size = 0;
